@@ -1,0 +1,33 @@
+#pragma once
+
+// Deterministic test data: entries of an exact byte length that mix ASCII with Chinese.
+
+#include "platform/codepage.h"
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace zub::bench {
+
+inline std::vector<std::string> mixedEntries(std::size_t count, std::size_t length = 40,
+                                             unsigned seed = 42) {
+    static const std::u16string chinese = u"剪贴板记录中文字符测试排序整理反选删除注释文档图像设置自动手动捕获";
+    std::mt19937 random(seed);
+    std::vector<std::string> entries;
+    entries.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string s = std::to_string(i) + ' ';
+        while (s.size() < length) {
+            if (s.size() + 2 <= length && random() % 2 == 0) {
+                s += cp::fromUtf16(std::u16string(1, chinese[random() % chinese.size()]));
+            } else {
+                s += static_cast<char>('a' + random() % 26 - (random() % 4 == 0 ? 32 : 0));
+            }
+        }
+        entries.push_back(std::move(s));
+    }
+    return entries;
+}
+
+} // namespace zub::bench

@@ -1,0 +1,61 @@
+// Speed of the clip list core: list documents and the duplicate test of a capture.
+
+#include "bench_data.h"
+#include "cliplist/clip_list.h"
+#include "cliplist/list_document.h"
+#include "platform/collation.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+using namespace zub;
+
+std::filesystem::path benchFile(const char* name) {
+    return std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + name);
+}
+
+void BM_ReadListDocument_1M(benchmark::State& state) {
+    Collator collator;
+    ClipList source(collator);
+    source.assign(bench::mixedEntries(1'000'000));
+    const auto path = benchFile("-read.zub");
+    saveListDocument(path, source);
+    ClipList list(collator);
+    for (auto _ : state) {
+        loadListDocument(path, list);
+        benchmark::DoNotOptimize(list.size());
+    }
+    std::filesystem::remove(path);
+    state.SetBytesProcessed(state.iterations() * 42'000'000);
+}
+BENCHMARK(BM_ReadListDocument_1M)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_WriteListDocument_1M(benchmark::State& state) {
+    Collator collator;
+    ClipList list(collator);
+    list.assign(bench::mixedEntries(1'000'000));
+    const auto path = benchFile("-write.zub");
+    for (auto _ : state) saveListDocument(path, list);
+    std::filesystem::remove(path);
+    state.SetBytesProcessed(state.iterations() * 42'000'000);
+}
+BENCHMARK(BM_WriteListDocument_1M)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The capture's duplicate test of a new text against every clip text: the worst case, no match.
+void BM_DuplicateTest_100k(benchmark::State& state) {
+    Collator collator;
+    ClipList list(collator);
+    auto entries = bench::mixedEntries(100'000);
+    for (std::size_t i = 0; i < entries.size(); i += 3) entries[i] += "[Zub]comment";
+    list.assign(std::move(entries));
+    const std::string fresh = bench::mixedEntries(1, 40, 7).front() + "new";
+    for (auto _ : state) benchmark::DoNotOptimize(list.findClipText(fresh));
+}
+BENCHMARK(BM_DuplicateTest_100k)->Unit(benchmark::kMicrosecond);
+
+} // namespace

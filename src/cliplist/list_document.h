@@ -1,0 +1,31 @@
+#pragma once
+
+// List documents (.zub): every entry as its bytes followed by CR LF, nothing else.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zub {
+
+class ClipList;
+
+// Splits document bytes into entries. The first NUL ends the text; CR, LF and CR LF each end a
+// line; a line break at the very end adds no empty entry.
+std::vector<std::string> parseListDocument(std::string_view bytes);
+
+// The bytes of a document holding `list`'s entries in order.
+std::string formatListDocument(const ClipList& list);
+
+// Reads the whole file. Throws zub::Error "Cannot open file "<full path>". <system text>".
+std::vector<std::string> readListDocument(const std::filesystem::path& path);
+
+// Loads the file into `list`, replacing its entries; on failure the list is left as it was.
+void loadListDocument(const std::filesystem::path& path, ClipList& list);
+
+// Writes `list` to the file so that the file is either the old one or the complete new one,
+// never a partial write. Throws zub::Error "Cannot create file "<full path>". <system text>".
+void saveListDocument(const std::filesystem::path& path, const ClipList& list);
+
+} // namespace zub

@@ -1,0 +1,42 @@
+#pragma once
+
+// The program's code page: CP936 (GBK) extended without loss by GB18030's four-byte sequences.
+// Every piece of text in the cores is a std::string of bytes in this code page. Text that CP936
+// can hold keeps exactly its CP936 bytes, so documents stay byte-compatible with those written on
+// a Chinese Windows system; anything else (an emoji, a rare letter) is written as the GB18030
+// four-byte sequence instead of a question mark.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zub::cp {
+
+// Bytes -> UTF-16. Byte sequences that are no character of the code page decode to U+FFFD.
+std::u16string toUtf16(std::string_view bytes);
+
+// UTF-16 -> bytes. Only an unpaired surrogate, which no encoding can hold, becomes '?'.
+std::string fromUtf16(std::u16string_view text);
+
+// Length in bytes (1, 2 or 4) of the character that starts at pos; 0 at or past the end.
+// A lead byte that is not followed by a valid trail stands alone as a one-byte character.
+std::size_t charLength(std::string_view bytes, std::size_t pos);
+
+// Start of the character that ends right before pos (pos itself must be a boundary).
+std::size_t previousCharStart(std::string_view bytes, std::size_t pos);
+
+// Upper-cases each character through Unicode and keeps the result only where it maps back into
+// the code page as a character of the same byte length; the trail byte of a double-byte
+// character is never changed on its own.
+std::string toUpper(std::string_view bytes);
+
+// Position of the first occurrence of needle in haystack that begins on a character boundary,
+// or npos. Plain bytes: callers upper-case both sides first for a case-insensitive search.
+// An empty needle matches nothing.
+std::size_t findOnBoundary(std::string_view haystack, std::string_view needle);
+
+// Case-insensitive tests through toUpper; "contains" matches only on a character boundary.
+bool containsNoCase(std::string_view haystack, std::string_view needle);
+bool startsWithNoCase(std::string_view text, std::string_view prefix);
+
+} // namespace zub::cp

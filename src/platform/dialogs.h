@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace zub {
+
+struct FileDialogOptions {
+    QString title;
+    // Windows-style filter: description|patterns|description|patterns, e.g.
+    // "Zub文档(*.zub)|*.zub|所有文档(*.*)|*.*".
+    QString filter;
+    QString initialFolder;
+    // Without the dot; a name typed without an extension gets it.
+    QString defaultExtension;
+    // Save dialogs: ask before replacing an existing file.
+    bool confirmOverwrite = false;
+};
+
+enum class MessageIcon { Error, Warning, Information, Question };
+
+// Modal dialogs, so that tests can answer them from a script.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual std::optional<std::filesystem::path> openFile(QWidget* owner,
+                                                          const FileDialogOptions& options) = 0;
+    virtual std::optional<std::filesystem::path> saveFile(QWidget* owner,
+                                                          const FileDialogOptions& options) = 0;
+    // One OK button.
+    virtual void message(QWidget* owner, const QString& caption, const QString& text,
+                         MessageIcon icon) = 0;
+};
+
+} // namespace zub
