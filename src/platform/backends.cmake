@@ -1,0 +1,1 @@
+# Backends of the platform services. Paths are relative to src/.

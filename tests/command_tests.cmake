@@ -1,0 +1,1 @@
+# Tests of the entry and bulk command cores.

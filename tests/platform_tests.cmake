@@ -1,0 +1,1 @@
+# Tests of the platform backends (unit: simulated; e2e: x11 under Xvfb).
