@@ -1,1 +1,34 @@
 # Tests of the platform backends (unit: simulated; e2e: x11 under Xvfb).
+
+add_executable(platform_unit_tests
+    unit/dialog_filter_test.cpp
+    unit/sim_clipboard_test.cpp
+    unit/sim_dialogs_test.cpp
+    unit/sim_hot_key_test.cpp
+    unit/sim_viewer_chain_test.cpp
+)
+target_link_libraries(platform_unit_tests PRIVATE zub_platform_sim GTest::gtest GTest::gtest_main)
+gtest_discover_tests(platform_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
+
+# The end-to-end harness: a private X server and the tools that play the other programs.
+add_library(zub_e2e_harness STATIC
+    e2e/x11_tools.cpp
+    e2e/xvfb_session.cpp
+)
+target_include_directories(zub_e2e_harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
+target_link_libraries(zub_e2e_harness PUBLIC Qt6::Core GTest::gtest)
+# main() for e2e test programs: the display first, then a QApplication on it.
+add_library(zub_e2e_main STATIC e2e/e2e_main.cpp)
+target_link_libraries(zub_e2e_main PUBLIC zub_e2e_harness Qt6::Widgets)
+
+add_executable(platform_e2e_tests
+    e2e/x11_clipboard_e2e_test.cpp
+    e2e/x11_dialogs_e2e_test.cpp
+    e2e/x11_hot_key_e2e_test.cpp
+    e2e/x11_viewer_chain_e2e_test.cpp
+)
+pkg_check_modules(XCB_TEST REQUIRED IMPORTED_TARGET xcb xcb-keysyms)
+target_link_libraries(platform_e2e_tests PRIVATE zub_platform zub_e2e_main Qt6::Test
+                      PkgConfig::XCB_TEST)
+# Each test runs in a process of its own, with a server of its own.
+gtest_discover_tests(platform_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)

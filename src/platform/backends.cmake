@@ -1,1 +1,24 @@
 # Backends of the platform services. Paths are relative to src/.
+
+# The real one: Qt for the clipboard and the dialogs, xcb for the global hot key.
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms)
+target_sources(zub_platform PRIVATE
+    platform/x11/input_box.cpp
+    platform/x11/name_filters.cpp
+    platform/x11/posix_system_files.cpp
+    platform/x11/qt_dialogs.cpp
+    platform/x11/x11_clipboard.cpp
+    platform/x11/x11_hot_key.cpp
+    platform/x11/x11_viewer_chain.cpp
+)
+target_link_libraries(zub_platform PRIVATE PkgConfig::XCB)
+
+# The simulated one, for tests: in memory, deterministic, with the Windows semantics.
+add_library(zub_platform_sim STATIC
+    platform/sim/sim_clipboard.cpp
+    platform/sim/sim_dialogs.cpp
+    platform/sim/sim_hot_key.cpp
+    platform/sim/sim_platform.cpp
+    platform/sim/sim_viewer_chain.cpp
+)
+target_link_libraries(zub_platform_sim PUBLIC zub_platform)

@@ -2,9 +2,11 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QWidget;
 
@@ -32,6 +34,12 @@ public:
                                                           const FileDialogOptions& options) = 0;
     virtual std::optional<std::filesystem::path> saveFile(QWidget* owner,
                                                           const FileDialogOptions& options) = 0;
+    // A one-line text field with OK and Cancel, pre-filled with `initial` (code-page bytes) and
+    // accepting at most `maxBytes` bytes of typing. The field's text on OK; nullopt on Cancel or
+    // when the box is closed.
+    virtual std::optional<std::string> inputBox(QWidget* owner, const QString& caption,
+                                                const QString& prompt, std::string_view initial,
+                                                std::size_t maxBytes) = 0;
     // One OK button.
     virtual void message(QWidget* owner, const QString& caption, const QString& text,
                          MessageIcon icon) = 0;

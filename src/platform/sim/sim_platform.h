@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/services.h"
+#include "platform/sim/sim_clipboard.h"
+#include "platform/sim/sim_dialogs.h"
+#include "platform/sim/sim_hot_key.h"
+#include "platform/sim/sim_system_files.h"
+#include "platform/sim/sim_viewer_chain.h"
+
+#include <string>
+
+namespace zub {
+
+// One simulated system for a test: every service, wired together the way Windows wires them
+// (each change the program makes to the clipboard is announced to the head of the viewer chain).
+struct SimPlatform {
+    SimClipboard clipboard;
+    SimViewerChain viewerChain;
+    SimHotKey hotKey;
+    SimDialogs dialogs;
+    SimSystemFiles files;
+
+    SimPlatform();
+    SimPlatform(const SimPlatform&) = delete;
+    SimPlatform& operator=(const SimPlatform&) = delete;
+
+    Services services();
+
+    // Another program copies text: the clipboard holds just that text, and the head of the viewer
+    // chain is told.
+    void copyFromOtherProgram(std::string bytes);
+};
+
+} // namespace zub

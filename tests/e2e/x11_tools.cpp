@@ -1,0 +1,124 @@
+#include "x11_tools.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <thread>
+
+namespace zub::e2e {
+namespace {
+
+bool haveEventLoop() {
+    return QCoreApplication::instance() != nullptr;
+}
+
+// Waits for the process to end without starving the event loop.
+bool waitForEnd(QProcess& process, std::chrono::milliseconds timeout) {
+    if (process.state() == QProcess::NotRunning) return true;
+    if (!haveEventLoop()) return process.waitForFinished(static_cast<int>(timeout.count()));
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
+    if (process.state() != QProcess::NotRunning) loop.exec();
+    return process.state() == QProcess::NotRunning;
+}
+
+} // namespace
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() >= timeout.count()) return false;
+        if (haveEventLoop()) {
+            // A short nap inside the event loop: events are handled, the processor is not spun.
+            QEventLoop pause;
+            QTimer::singleShot(10, &pause, &QEventLoop::quit);
+            pause.exec();
+        } else {
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+    return true;
+}
+
+void StopProcess::operator()(QProcess* process) const {
+    if (process->state() != QProcess::NotRunning) {
+        process->terminate();
+        if (!process->waitForFinished(3000)) {
+            process->kill();
+            process->waitForFinished(3000);
+        }
+    }
+    delete process;
+}
+
+ToolResult runTool(const QString& program, const QStringList& args, const QByteArray& input,
+                   std::chrono::milliseconds timeout) {
+    ToolResult result;
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForStarted(5000)) return result;
+    if (!input.isEmpty()) process.write(input);
+    process.closeWriteChannel();
+    if (!waitForEnd(process, timeout)) {
+        process.kill();
+        process.waitForFinished(3000);
+        return result;
+    }
+    result.finished = process.exitStatus() == QProcess::NormalExit;
+    result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+OwnedProcess copyWithXclip(const std::string& data, const QString& target) {
+    OwnedProcess xclip(new QProcess);
+    // Its output is of no interest, and an unread pipe could fill up.
+    xclip->setStandardOutputFile(QProcess::nullDevice());
+    xclip->setStandardErrorFile(QProcess::nullDevice());
+    xclip->start(QStringLiteral("xclip"),
+                 {QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                  QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+    if (!xclip->waitForStarted(5000)) return nullptr;
+    xclip->write(data.data(), static_cast<qint64>(data.size()));
+    xclip->waitForBytesWritten(5000);
+    // xclip takes the clipboard once its input ends.
+    xclip->closeWriteChannel();
+
+    const bool owns = waitUntil([&] {
+        if (xclip->state() == QProcess::NotRunning) return true;
+        const std::optional<std::string> served = readWithXclip(target);
+        return served && *served == data;
+    });
+    if (!owns || xclip->state() == QProcess::NotRunning) return nullptr;
+    return xclip;
+}
+
+std::optional<std::string> readWithXclip(const QString& target) {
+    const ToolResult result = runTool(QStringLiteral("xclip"),
+                                      {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                       QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+    if (!result.ok()) return std::nullopt;
+    return result.out.toStdString();
+}
+
+bool xdotoolKey(const QString& keys) {
+    return xdotool({QStringLiteral("key"), keys});
+}
+
+bool xdotool(const QStringList& args) {
+    return runTool(QStringLiteral("xdotool"), args).ok();
+}
+
+bool screenshot(const QString& pngPath) {
+    return runTool(QStringLiteral("import"),
+                   {QStringLiteral("-window"), QStringLiteral("root"), pngPath})
+        .ok();
+}
+
+} // namespace zub::e2e
