@@ -1,0 +1,78 @@
+#include "cliplist/edit_box_completion.h"
+
+#include "cliplist/recent_list.h"
+#include "platform/codepage.h"
+
+#include <algorithm>
+
+namespace zub {
+
+namespace {
+// The widget's positions come from another encoding; never let a stale one read past the text.
+void clampSelection(std::string_view field, std::size_t& start, std::size_t& length) {
+    start = std::min(start, field.size());
+    length = std::min(length, field.size() - start);
+}
+} // namespace
+
+EditResult EditBoxCompletion::typeCharacter(std::string_view field, std::size_t selectionStart,
+                                            std::size_t selectionLength, std::string_view character,
+                                            const RecentList& recent) {
+    clampSelection(field, selectionStart, selectionLength);
+    std::string typed(field.substr(0, selectionStart));
+    typed += character;
+
+    for (std::size_t index = 0; index < recent.size(); ++index) {
+        const std::string& item = recent.item(index);
+        if (!cp::startsWithNoCase(item, typed)) continue;
+        // The typed part keeps the case the user typed it in; only the rest comes from the item.
+        EditResult result;
+        result.selectionStart = typed.size();
+        result.selectionLength = item.size() - typed.size();
+        result.text = std::move(typed);
+        result.text.append(item, result.selectionStart);
+        result.runSearch = m_lastCompletedItem != index;
+        m_lastCompletedItem = index;
+        return result;
+    }
+
+    EditResult result;
+    result.selectionStart = typed.size();
+    result.text = std::move(typed);
+    result.text += field.substr(selectionStart + selectionLength);
+    result.runSearch = true;
+    m_lastCompletedItem.reset();
+    return result;
+}
+
+EditResult EditBoxCompletion::backspace(std::string_view field, std::size_t selectionStart,
+                                        std::size_t selectionLength) {
+    clampSelection(field, selectionStart, selectionLength);
+    std::size_t from = selectionStart;
+    std::size_t to = selectionStart + selectionLength;
+    if (selectionLength == 0) from = cp::previousCharStart(field, selectionStart);
+
+    EditResult result;
+    result.text = std::string(field.substr(0, from));
+    result.text += field.substr(to);
+    result.selectionStart = from;
+    result.runSearch = true;
+    m_lastCompletedItem.reset();
+    return result;
+}
+
+EditResult EditBoxCompletion::pickItem(std::size_t index, const RecentList& recent) {
+    EditResult result;
+    result.text = recent.items().at(index);
+    result.selectionStart = result.text.size();
+    result.runSearch = true;
+    m_lastCompletedItem = index;
+    return result;
+}
+
+bool EditBoxCompletion::userEdited() {
+    m_lastCompletedItem.reset();
+    return true;
+}
+
+} // namespace zub
