@@ -12,7 +12,8 @@ namespace zub::bench {
 
 inline std::vector<std::string> mixedEntries(std::size_t count, std::size_t length = 40,
                                              unsigned seed = 42) {
-    static const std::u16string chinese = u"剪贴板记录中文字符测试排序整理反选删除注释文档图像设置自动手动捕获";
+    static const std::u16string chinese =
+        u"剪贴板记录中文字符测试排序整理反选删除注释文档图像设置自动手动捕获";
     std::mt19937 random(seed);
     std::vector<std::string> entries;
     entries.reserve(count);

@@ -1,15 +1,27 @@
+#include "app/tform1.h"
+#include "platform/x11/posix_system_files.h"
+#include "platform/x11/qt_dialogs.h"
+#include "platform/x11/x11_clipboard.h"
+#include "platform/x11/x11_hot_key.h"
+#include "platform/x11/x11_viewer_chain.h"
+
 #include <QApplication>
-#include <QMainWindow>
-#include <QScreen>
+#include <QFont>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QString());
-    app.setApplicationName(QStringLiteral("Zub剪贴板"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Korvel剪贴板"));
-    window.resize(596, 426);
-    window.move(window.screen()->availableGeometry().center() - window.rect().center());
-    window.show();
+    // The title the system shows for the program as a whole; the window has a caption of its own.
+    QApplication::setApplicationName(QStringLiteral("Zub剪贴板"));
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+
+    zub::X11Clipboard clipboard;
+    zub::X11ViewerChain viewerChain;
+    zub::X11HotKey hotKey;
+    zub::QtDialogs dialogs;
+    zub::PosixSystemFiles files;
+    zub::TForm1 form({clipboard, viewerChain, hotKey, dialogs, files});
+    form.show();
     return app.exec();
 }

@@ -2,7 +2,9 @@
 
 namespace zub {
 
-std::size_t markerPosition(std::string_view entry) { return entry.find(kCommentMarker); }
+std::size_t markerPosition(std::string_view entry) {
+    return entry.find(kCommentMarker);
+}
 
 std::string_view clipText(std::string_view entry) {
     return entry.substr(0, markerPosition(entry));

@@ -13,20 +13,25 @@ namespace {
 // Past this many separate runs of deleted rows a reset is cheaper for a view than one removal
 // notice per run, and erasing run by run would move the tail of the vector each time.
 constexpr std::size_t kMaxRemovalRuns = 16;
+
+// Collects the rows of one bulk change so that a single notice can cover them.
+struct ChangedSpan {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    bool any = false;
+    void add(std::size_t row) {
+        if (!any) first = row;
+        last = row;
+        any = true;
+    }
+};
 } // namespace
 
 ClipList::ClipList(const Collator& collator) : m_collator(collator) {}
 
-const std::string& ClipList::upperText(std::size_t row) const {
-    const Entry& e = m_entries[row];
-    if (!e.upperValid) {
-        e.upper = cp::toUpper(e.text);
-        e.upperValid = true;
-    }
-    return e.upper;
+void ClipList::addListener(ClipListListener* listener) {
+    m_listeners.push_back(listener);
 }
-
-void ClipList::addListener(ClipListListener* listener) { m_listeners.push_back(listener); }
 
 void ClipList::removeListener(ClipListListener* listener) {
     std::erase(m_listeners, listener);
@@ -95,8 +100,10 @@ std::size_t ClipList::sortedPlace(std::string_view text) const {
     std::size_t low = 0, high = m_entries.size();
     while (low < high) {
         const std::size_t mid = low + (high - low) / 2;
-        if (m_collator.compare(text, m_entries[mid].text) < 0) high = mid;
-        else low = mid + 1;
+        if (m_collator.compare(text, m_entries[mid].text) < 0)
+            high = mid;
+        else
+            low = mid + 1;
     }
     return low;
 }
@@ -124,10 +131,29 @@ void ClipList::assign(std::vector<std::string> texts) {
 }
 
 void ClipList::rewrite(std::size_t row, std::string text) {
-    Entry& e = m_entries[row];
-    e.text = std::move(text);
-    e.upperValid = false;
+    m_entries[row].text = std::move(text);
     notify([row](ClipListListener& l) { l.changed(row, row); });
+}
+
+void ClipList::rewriteEach(const std::function<bool(std::string&)>& edit) {
+    ChangedSpan span;
+    for (std::size_t row = 0; row < m_entries.size(); ++row) {
+        Entry& e = m_entries[row];
+        if (!edit(e.text)) continue;
+        span.add(row);
+    }
+    if (span.any) notify([&span](ClipListListener& l) { l.changed(span.first, span.last); });
+}
+
+void ClipList::checkRows(const std::vector<bool>& turnOn) {
+    ChangedSpan span;
+    const std::size_t n = std::min(turnOn.size(), m_entries.size());
+    for (std::size_t row = 0; row < n; ++row) {
+        if (!turnOn[row] || m_entries[row].checked) continue;
+        m_entries[row].checked = true;
+        span.add(row);
+    }
+    if (span.any) notify([&span](ClipListListener& l) { l.changed(span.first, span.last); });
 }
 
 void ClipList::move(std::size_t from, std::size_t to) {
@@ -145,9 +171,12 @@ void ClipList::move(std::size_t from, std::size_t to) {
     const std::optional<std::size_t> before = m_selection;
     if (m_selection) {
         std::size_t& s = *m_selection;
-        if (s == from) s = to;
-        else if (from < s && s <= to) --s;
-        else if (to <= s && s < from) ++s;
+        if (s == from)
+            s = to;
+        else if (from < s && s <= to)
+            --s;
+        else if (to <= s && s < from)
+            ++s;
     }
     notify([](ClipListListener& l) { l.afterMove(); });
     if (before != m_selection) notify([](ClipListListener& l) { l.selectionChanged(); });
@@ -222,10 +251,9 @@ std::optional<std::size_t> ClipList::findClipText(std::string_view text) const {
 }
 
 std::optional<std::size_t> ClipList::findContaining(std::string_view text) const {
-    if (text.empty()) return std::nullopt;
-    const std::string needle = cp::toUpper(text);
+    const cp::NoCaseFinder finder(text);
     for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (cp::findOnBoundary(upperText(i), needle) != std::string_view::npos) return i;
+        if (finder.find(m_entries[i].text) != std::string_view::npos) return i;
     return std::nullopt;
 }
 

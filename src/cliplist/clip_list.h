@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,9 +46,6 @@ public:
     std::optional<std::size_t> selection() const { return m_selection; }
     bool isSorted() const { return m_sorted; }
 
-    // The entry upper-cased through the code page, cached until the entry changes.
-    const std::string& upperText(std::size_t row) const;
-
     void addListener(ClipListListener* listener);
     void removeListener(ClipListListener* listener);
 
@@ -65,6 +63,13 @@ public:
     void assign(std::vector<std::string> texts);
     // New text for one entry: keeps its row, check mark and selection, even while sorted.
     void rewrite(std::size_t row, std::string text);
+    // Bulk forms of rewrite() and setChecked(), for commands that touch the whole list: each
+    // sends one changed() notice spanning the rows that changed, or none, so that a view's work
+    // stays linear. `edit` sees every entry from the first to the last and returns whether it
+    // changed it.
+    void rewriteEach(const std::function<bool(std::string&)>& edit);
+    // Turns on the check marks of the flagged rows; never turns one off.
+    void checkRows(const std::vector<bool>& turnOn);
     // Takes the entry out and puts it back at row `to`, with its check mark.
     void move(std::size_t from, std::size_t to);
     // Deletes the rows whose flag is set. The selection stays on its entry if that survives.
@@ -82,8 +87,6 @@ public:
 private:
     struct Entry {
         std::string text;
-        mutable std::string upper;
-        mutable bool upperValid = false;
         bool checked = false;
         explicit Entry(std::string t) : text(std::move(t)) {}
     };

@@ -9,7 +9,8 @@ namespace zub {
 
 std::vector<std::string> parseListDocument(std::string_view bytes) {
     if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
-        bytes = bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
+        bytes =
+            bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
 
     std::vector<std::string> entries;
     const char* p = bytes.data();

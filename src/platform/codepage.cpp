@@ -22,10 +22,30 @@ constexpr int kTrailCount = 0xFE - 0x40 + 1; // 191
 constexpr std::uint32_t kBmpFourByteCount = 39420;
 constexpr std::uint32_t kSupplementaryBase = 189000;
 
-bool isLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool isTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-bool isDigit(unsigned char b) { return b >= 0x30 && b <= 0x39; }
-bool isPrivateUse(char16_t c) { return c >= 0xE000 && c <= 0xF8FF; }
+bool isLead(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
+bool isTrail(unsigned char b) {
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+bool isDigit(unsigned char b) {
+    return b >= 0x30 && b <= 0x39;
+}
+
+// Whether byte c starts a character, read backwards, for a byte that can be neither a lead byte
+// nor a digit of a four-byte sequence (ASCII letters, for one). Such a byte can only be the
+// trail of a double-byte character, if it is a trail byte at all, and the lead bytes right
+// before it then pair up from the first of them: it starts a character exactly when an even
+// number of them precede it.
+bool startsCharacterBackwards(const unsigned char* p, std::size_t c) {
+    if (!isTrail(p[c])) return true;
+    std::size_t leads = 0;
+    while (leads < c && isLead(p[c - 1 - leads])) ++leads;
+    return leads % 2 == 0;
+}
+bool isPrivateUse(char16_t c) {
+    return c >= 0xE000 && c <= 0xF8FF;
+}
 int doubleIndex(unsigned char lead, unsigned char trail) {
     return (lead - 0x81) * kTrailCount + (trail - 0x40);
 }
@@ -53,12 +73,14 @@ Converter openStrict(const char* name) {
 // Decoding, encoding and upper-casing tables, built once from ICU's CP936 and GB18030 tables so
 // that the hot paths (display, search, capture) are plain array look-ups.
 struct Tables {
-    std::array<char16_t, 256> single{};                  // 0 where the byte is no character
-    std::vector<char16_t> doubleByte;                    // 0 where unassigned
-    std::vector<Encoded> encode;                         // per BMP code point
-    std::vector<char16_t> fourByteBmp;                   // linear index -> code point
+    std::array<char16_t, 256> single{}; // 0 where the byte is no character
+    std::vector<char16_t> doubleByte;   // 0 where unassigned
+    std::vector<Encoded> encode;        // per BMP code point
+    std::vector<char16_t> fourByteBmp;  // linear index -> code point
     std::array<unsigned char, 128> upperAscii{};
-    std::vector<std::uint16_t> upperDouble;              // 0 where unchanged
+    std::vector<std::uint16_t> upperDouble; // 0 where unchanged
+    // Upper-case lead bytes that some other lead byte's character upper-cases into.
+    std::array<bool, 256> leadReachedFromOthers{};
 
     Tables() {
         Converter cp936 = openStrict("windows-936");
@@ -130,14 +152,18 @@ struct Tables {
             if (up == c || up > 0xFFFF) continue;
             const Encoded& target = encode[static_cast<std::size_t>(up)];
             if (target.length != 2) continue;
-            upperDouble[i] = static_cast<std::uint16_t>(
-                (static_cast<unsigned char>(target.bytes[0]) << 8) |
-                static_cast<unsigned char>(target.bytes[1]));
+            upperDouble[i] =
+                static_cast<std::uint16_t>((static_cast<unsigned char>(target.bytes[0]) << 8) |
+                                           static_cast<unsigned char>(target.bytes[1]));
+            const auto upperLead = static_cast<unsigned char>(target.bytes[0]);
+            if (upperLead != 0x81 + i / kTrailCount) leadReachedFromOthers[upperLead] = true;
         }
     }
 
     static std::uint32_t linearIndex(const char* p) {
-        auto b = [p](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(p[i])); };
+        auto b = [p](int i) {
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(p[i]));
+        };
         return (((b(0) - 0x81) * 10 + (b(1) - 0x30)) * 126 + (b(2) - 0x81)) * 10 + (b(3) - 0x30);
     }
 
@@ -197,21 +223,13 @@ void appendEncoded(const Tables& t, std::string& out, char32_t code) {
         return;
     }
     const Encoded& e = t.encode[code];
-    if (e.length == 0) out.push_back('?');
-    else out.append(e.bytes.data(), e.length);
+    if (e.length == 0)
+        out.push_back('?');
+    else
+        out.append(e.bytes.data(), e.length);
 }
 
 } // namespace
-
-std::size_t charLength(std::string_view s, std::size_t pos) {
-    const std::size_t n = s.size();
-    if (pos >= n) return 0;
-    auto b = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    if (!isLead(b(pos)) || pos + 1 >= n) return 1;
-    if (isTrail(b(pos + 1))) return 2;
-    if (isDigit(b(pos + 1)) && pos + 3 < n && isLead(b(pos + 2)) && isDigit(b(pos + 3))) return 4;
-    return 1;
-}
 
 std::size_t previousCharStart(std::string_view s, std::size_t pos) {
     std::size_t start = 0;
@@ -232,9 +250,12 @@ std::u16string toUtf16(std::string_view s) {
         }
         const std::size_t len = charLength(s, i);
         char32_t code = 0;
-        if (len == 1) code = t.single[b];
-        else if (len == 2) code = t.doubleByte[doubleIndex(b, static_cast<unsigned char>(s[i + 1]))];
-        else code = decodeFourByte(t, s.data() + i);
+        if (len == 1)
+            code = t.single[b];
+        else if (len == 2)
+            code = t.doubleByte[doubleIndex(b, static_cast<unsigned char>(s[i + 1]))];
+        else
+            code = decodeFourByte(t, s.data() + i);
         appendUtf16(out, code == 0 ? kReplacement : code);
         i += len;
     }
@@ -276,7 +297,8 @@ std::string toUpper(std::string_view s) {
         }
         const std::size_t len = charLength(out, i);
         if (len == 2) {
-            std::uint16_t up = t.upperDouble[doubleIndex(b, static_cast<unsigned char>(out[i + 1]))];
+            std::uint16_t up =
+                t.upperDouble[doubleIndex(b, static_cast<unsigned char>(out[i + 1]))];
             if (up != 0) {
                 out[i] = static_cast<char>(up >> 8);
                 out[i + 1] = static_cast<char>(up & 0xFF);
@@ -295,6 +317,119 @@ std::string toUpper(std::string_view s) {
     return out;
 }
 
+namespace {
+
+// Upper-cases the one character of `length` bytes at p into out; returns its length.
+std::size_t upperCharacter(const Tables& t, const char* p, std::size_t length, char* out) {
+    std::memcpy(out, p, length);
+    const auto b = static_cast<unsigned char>(p[0]);
+    if (length == 1) {
+        if (b < 0x80) out[0] = static_cast<char>(t.upperAscii[b]);
+    } else if (length == 2) {
+        const std::uint16_t up = t.upperDouble[doubleIndex(b, static_cast<unsigned char>(p[1]))];
+        if (up != 0) {
+            out[0] = static_cast<char>(up >> 8);
+            out[1] = static_cast<char>(up & 0xFF);
+        }
+    } else {
+        const std::string upper = toUpper(std::string_view(p, length));
+        std::memcpy(out, upper.data(), length);
+    }
+    return length;
+}
+
+// First position in [from, end) holding byte a or byte b, or npos. Eight bytes at a time: the
+// edit-box search runs this over every entry on every keystroke, and a letter has two cases.
+std::size_t findEither(const unsigned char* p, std::size_t from, std::size_t end, unsigned char a,
+                       unsigned char b) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    const std::uint64_t spreadA = kOnes * a;
+    const std::uint64_t spreadB = kOnes * b;
+    std::size_t i = from;
+    for (; i + 8 <= end; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        const std::uint64_t xa = word ^ spreadA;
+        const std::uint64_t xb = word ^ spreadB;
+        // Exactly when some byte of xa or xb is zero.
+        if ((((xa - kOnes) & ~xa) | ((xb - kOnes) & ~xb)) & kHigh) break;
+    }
+    for (; i < end; ++i)
+        if (p[i] == a || p[i] == b) return i;
+    return std::string_view::npos;
+}
+
+} // namespace
+
+NoCaseFinder::NoCaseFinder(std::string_view needle) : m_upper(toUpper(needle)) {
+    if (m_upper.empty()) return;
+    const Tables& t = tables();
+    const auto first = static_cast<unsigned char>(m_upper[0]);
+    const std::size_t firstLength = charLength(m_upper, 0);
+    if (first >= 'A' && first <= 'Z') {
+        m_firstBytes = {static_cast<char>(first), static_cast<char>(first + 32)};
+    } else if (firstLength == 1 || (firstLength == 2 && !t.leadReachedFromOthers[first])) {
+        // Only ASCII letters change among one-byte characters, and upper-casing keeps the lead
+        // byte of the double-byte characters it changes.
+        m_firstBytes.assign(1, static_cast<char>(first));
+    }
+}
+
+std::size_t NoCaseFinder::matchLength(std::string_view hay, std::size_t pos) const {
+    // Byte for byte what searching the upper-cased haystack would compare, one character of the
+    // haystack at a time; the last character may reach beyond the needle.
+    const Tables& t = tables();
+    char upper[4];
+    std::size_t j = 0;
+    while (j < m_upper.size()) {
+        const std::size_t length = charLength(hay, pos + j);
+        if (length == 0) return 0;
+        upperCharacter(t, hay.data() + pos + j, length, upper);
+        if (std::memcmp(upper, m_upper.data() + j, std::min(length, m_upper.size() - j)) != 0)
+            return 0;
+        j += length;
+    }
+    return j;
+}
+
+std::size_t NoCaseFinder::find(std::string_view hay) const {
+    if (m_upper.empty() || hay.size() < m_upper.size()) return std::string_view::npos;
+    const std::size_t lastStart = hay.size() - m_upper.size();
+    std::size_t boundary = 0;
+    if (m_firstBytes.empty()) {
+        for (; boundary <= lastStart; boundary += charLength(hay, boundary))
+            if (matchLength(hay, boundary) != 0) return boundary;
+        return std::string_view::npos;
+    }
+    const auto first0 = static_cast<unsigned char>(m_firstBytes[0]);
+    const auto first1 = static_cast<unsigned char>(m_firstBytes.back());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(hay.data());
+    const bool backwards =
+        !isLead(first0) && !isDigit(first0) && !isLead(first1) && !isDigit(first1);
+    for (std::size_t from = 0;;) {
+        const std::size_t candidate = first0 == first1
+                                          ? hay.find(static_cast<char>(first0), from)
+                                          : findEither(bytes, from, lastStart + 1, first0, first1);
+        if (candidate > lastStart) return std::string_view::npos;
+        bool starts;
+        if (backwards) {
+            starts = startsCharacterBackwards(bytes, candidate);
+        } else {
+            while (boundary < candidate) boundary += charLength(hay, boundary);
+            starts = boundary == candidate;
+        }
+        if (starts && matchLength(hay, candidate) != 0) return candidate;
+        from = candidate + 1;
+    }
+}
+
+bool NoCaseFinder::isPrefixOf(std::string_view text) const {
+    // A prefix ends where a character of the text ends.
+    return m_upper.empty() ||
+           (text.size() >= m_upper.size() && matchLength(text, 0) == m_upper.size());
+}
+
 std::size_t findOnBoundary(std::string_view hay, std::string_view needle) {
     if (needle.empty()) return std::string_view::npos;
     std::size_t boundary = 0;
@@ -308,18 +443,11 @@ std::size_t findOnBoundary(std::string_view hay, std::string_view needle) {
 }
 
 bool containsNoCase(std::string_view haystack, std::string_view needle) {
-    return findOnBoundary(toUpper(haystack), toUpper(needle)) != std::string_view::npos;
+    return NoCaseFinder(needle).find(haystack) != std::string_view::npos;
 }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size()) return false;
-    // Upper-casing keeps every character's byte length, so the prefix of the upper-cased text
-    // is the upper-cased prefix of the text, provided the cut falls on a character boundary.
-    std::string_view head = text.substr(0, prefix.size());
-    std::size_t i = 0;
-    while (i < head.size()) i += charLength(text, i);
-    if (i != head.size()) return false;
-    return toUpper(head) == toUpper(prefix);
+    return prefix.empty() || NoCaseFinder(prefix).isPrefixOf(text);
 }
 
 } // namespace zub::cp

@@ -20,7 +20,20 @@ std::string fromUtf16(std::u16string_view text);
 
 // Length in bytes (1, 2 or 4) of the character that starts at pos; 0 at or past the end.
 // A lead byte that is not followed by a valid trail stands alone as a one-byte character.
-std::size_t charLength(std::string_view bytes, std::size_t pos);
+// Inline: searches step through every character of every entry.
+inline std::size_t charLength(std::string_view s, std::size_t pos) {
+    const std::size_t n = s.size();
+    if (pos >= n) return 0;
+    const auto b = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = b(pos);
+    if (lead < 0x81 || lead == 0xFF || pos + 1 >= n) return 1;
+    const unsigned char second = b(pos + 1);
+    if (second >= 0x40 && second != 0x7F && second != 0xFF) return 2;
+    if (second >= 0x30 && second <= 0x39 && pos + 3 < n && b(pos + 2) >= 0x81 &&
+        b(pos + 2) <= 0xFE && b(pos + 3) >= 0x30 && b(pos + 3) <= 0x39)
+        return 4;
+    return 1;
+}
 
 // Start of the character that ends right before pos (pos itself must be a boundary).
 std::size_t previousCharStart(std::string_view bytes, std::size_t pos);
@@ -38,5 +51,26 @@ std::size_t findOnBoundary(std::string_view haystack, std::string_view needle);
 // Case-insensitive tests through toUpper; "contains" matches only on a character boundary.
 bool containsNoCase(std::string_view haystack, std::string_view needle);
 bool startsWithNoCase(std::string_view text, std::string_view prefix);
+
+// One text looked for in many others without regard to case, as containsNoCase and
+// startsWithNoCase would, but without upper-casing whole haystacks: only the places where the
+// text's first character can start are looked at, upper-casing character by character there.
+class NoCaseFinder {
+public:
+    explicit NoCaseFinder(std::string_view needle);
+    // Position of the first match on a character boundary, or npos; an empty needle matches
+    // nothing.
+    std::size_t find(std::string_view haystack) const;
+    bool isPrefixOf(std::string_view text) const;
+
+private:
+    // Bytes of the haystack's characters from pos that match the needle, 0 for no match.
+    std::size_t matchLength(std::string_view haystack, std::size_t pos) const;
+
+    std::string m_upper;
+    // The bytes a character must start with to upper-case to the needle's first character;
+    // none known means any character start may.
+    std::string m_firstBytes;
+};
 
 } // namespace zub::cp

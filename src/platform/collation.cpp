@@ -19,15 +19,16 @@ Collator::Collator(const std::string& locale) {
     ucol_setReorderCodes(m_collator, nullptr, 0, &status);
 }
 
-Collator::~Collator() { ucol_close(m_collator); }
+Collator::~Collator() {
+    ucol_close(m_collator);
+}
 
 int Collator::compare(std::string_view a, std::string_view b) const {
     const std::u16string ua = cp::toUtf16(a);
     const std::u16string ub = cp::toUtf16(b);
-    UCollationResult r =
-        ucol_strcoll(m_collator, reinterpret_cast<const UChar*>(ua.data()),
-                     static_cast<int32_t>(ua.size()), reinterpret_cast<const UChar*>(ub.data()),
-                     static_cast<int32_t>(ub.size()));
+    UCollationResult r = ucol_strcoll(
+        m_collator, reinterpret_cast<const UChar*>(ua.data()), static_cast<int32_t>(ua.size()),
+        reinterpret_cast<const UChar*>(ub.data()), static_cast<int32_t>(ub.size()));
     return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
 }
 

@@ -10,9 +10,8 @@ QString toQString(std::string_view bytes) {
 }
 
 std::string fromQString(const QString& text) {
-    return cp::fromUtf16(
-        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                            static_cast<std::size_t>(text.size())));
+    return cp::fromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                             static_cast<std::size_t>(text.size())));
 }
 
 } // namespace zub

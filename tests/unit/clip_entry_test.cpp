@@ -27,8 +27,8 @@ TEST(ClipEntry, SplitsAtTheFirstMarker) {
 }
 
 TEST(ClipEntry, ClipTextEqualityAgreesWithSplitting) {
-    const char* entries[] = {"",          "abc",    "abc[Zub]",    "abc[Zub]note", "[Zub]x",
-                             "x[Z[Zub]y", "x[Zub",  "ab[Zub]c[Zub]", "abc[Zu",      "abcd"};
+    const char* entries[] = {"",          "abc",   "abc[Zub]",      "abc[Zub]note", "[Zub]x",
+                             "x[Z[Zub]y", "x[Zub", "ab[Zub]c[Zub]", "abc[Zu",       "abcd"};
     const char* texts[] = {"", "abc", "x[Z", "x[Zub", "abc[Zub]", "ab", "abc[Zu", "[Zub]"};
     for (const char* e : entries)
         for (const char* t : texts)

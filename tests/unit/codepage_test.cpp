@@ -98,7 +98,7 @@ TEST(CodePage, StepsOverOneTwoAndFourByteCharacters) {
     EXPECT_EQ(charLength(s, 9), 1u); // lead byte at the very end
     EXPECT_EQ(charLength(s, 10), 0u);
     EXPECT_EQ(charLength(bytes({0x81, 0x30, 0x81}), 0), 1u); // cut four-byte sequence
-    EXPECT_EQ(charLength(bytes({0x80, 0x41}), 0), 1u);        // the euro sign
+    EXPECT_EQ(charLength(bytes({0x80, 0x41}), 0), 1u);       // the euro sign
     EXPECT_EQ(previousCharStart(s, 10), 9u);
     EXPECT_EQ(previousCharStart(s, 9), 7u);
     EXPECT_EQ(previousCharStart(s, 7), 3u);
@@ -111,10 +111,10 @@ TEST(CodePage, UpperCasesWholeCharactersOnly) {
     // A trail byte that happens to be a letter is not a letter.
     EXPECT_EQ(toUpper(bytes({0x81, 0x61})), bytes({0x81, 0x61}));
     EXPECT_EQ(toUpper(bytes({0x81, 0x61, 0x61})), bytes({0x81, 0x61, 0x41}));
-    EXPECT_EQ(toUpper(bytes({0xA3, 0xE1})), bytes({0xA3, 0xC1}));         // ａ -> Ａ
-    EXPECT_EQ(toUpper(bytes({0xA6, 0xC1})), bytes({0xA6, 0xA1}));         // α -> Α
+    EXPECT_EQ(toUpper(bytes({0xA3, 0xE1})), bytes({0xA3, 0xC1})); // ａ -> Ａ
+    EXPECT_EQ(toUpper(bytes({0xA6, 0xC1})), bytes({0xA6, 0xA1})); // α -> Α
     EXPECT_EQ(toUpper(fromUtf16(u"中文ⅰ")), fromUtf16(u"中文Ⅰ"));
-    EXPECT_EQ(toUpper(fromUtf16(u"ա😀")), fromUtf16(u"Ա😀"));           // four-byte letters
+    EXPECT_EQ(toUpper(fromUtf16(u"ա😀")), fromUtf16(u"Ա😀")); // four-byte letters
     // ā is two bytes but Ā four: a change of length would shift every later position.
     EXPECT_EQ(toUpper(fromUtf16(u"ā")), fromUtf16(u"ā"));
     EXPECT_EQ(toUpper(bytes({0x80, 0xFF, 0xD6})), bytes({0x80, 0xFF, 0xD6}));
@@ -144,4 +144,52 @@ TEST(CodePage, ComparesPrefixesWithoutCase) {
     // The prefix ends in the middle of the text's first character.
     EXPECT_FALSE(startsWithNoCase(bytes({0x81, 0x61}), bytes({0x81})));
     EXPECT_FALSE(startsWithNoCase(bytes({0x81, 0x61}), bytes({0x81, 0x41})));
+}
+
+TEST(CodePage, FinderAgreesWithUpperCasingTheWholeText) {
+    // Every pair drawn from a small alphabet of tricky pieces: case pairs in one and two bytes,
+    // trail bytes that look like ASCII, four-byte characters, and bytes that are no character.
+    const std::vector<std::string> pieces = {"a",
+                                             "A",
+                                             "b",
+                                             "\\",
+                                             "0",
+                                             " ",
+                                             bytes({0x81, 0x61}),
+                                             bytes({0x81, 0x5C}),
+                                             bytes({0xA3, 0xE1}),
+                                             bytes({0xA3, 0xC1}),
+                                             bytes({0xA6, 0xC1}),
+                                             bytes({0xC4, 0xE3}),
+                                             fromUtf16(u"ա"),
+                                             fromUtf16(u"Ա"),
+                                             fromUtf16(u"😀"),
+                                             bytes({0x81}),
+                                             bytes({0x80}),
+                                             bytes({0xFF}),
+                                             bytes({0x81, 0x30})};
+    std::vector<std::string> texts = {""};
+    for (const auto& a : pieces) {
+        texts.push_back(a);
+        for (const auto& b : pieces) {
+            texts.push_back(a + b);
+            for (const auto& c : {std::string("a"), bytes({0xE3}), fromUtf16(u"ա")})
+                texts.push_back(a + b + c);
+        }
+    }
+    for (const auto& needle : texts) {
+        const NoCaseFinder finder(needle);
+        const std::string upperNeedle = toUpper(needle);
+        for (const auto& hay : texts) {
+            ASSERT_EQ(finder.find(hay), findOnBoundary(toUpper(hay), upperNeedle))
+                << testing::PrintToString(hay) << " / " << testing::PrintToString(needle);
+            const std::string upperHay = toUpper(hay);
+            std::size_t end = 0;
+            while (end < needle.size() && end < hay.size()) end += charLength(hay, end);
+            const bool prefix = needle.empty() || (findOnBoundary(upperHay, upperNeedle) == 0 &&
+                                                   end == needle.size());
+            ASSERT_EQ(finder.isPrefixOf(hay), prefix)
+                << testing::PrintToString(hay) << " / " << testing::PrintToString(needle);
+        }
+    }
 }

@@ -24,7 +24,8 @@ TEST(Collation, SortsChineseByPinyin) {
     std::vector<std::string> words = {fromUtf16(u"中"), fromUtf16(u"吧"), fromUtf16(u"啊")};
     std::sort(words.begin(), words.end(),
               [&c](const std::string& a, const std::string& b) { return c.compare(a, b) < 0; });
-    EXPECT_EQ(words, (std::vector<std::string>{fromUtf16(u"啊"), fromUtf16(u"吧"), fromUtf16(u"中")}));
+    EXPECT_EQ(words,
+              (std::vector<std::string>{fromUtf16(u"啊"), fromUtf16(u"吧"), fromUtf16(u"中")}));
     EXPECT_LT(c.sortKey(fromUtf16(u"北京")), c.sortKey(fromUtf16(u"上海")));
     EXPECT_LT(c.compare(fromUtf16(u"北京"), fromUtf16(u"上海")), 0);
 }

@@ -23,7 +23,8 @@ std::string readBytes(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 void writeBytes(const fs::path& p, std::string_view bytes) {
-    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 class ListDocumentTest : public ::testing::Test {
@@ -92,7 +93,8 @@ TEST_F(ListDocumentTest, RoundTripsThroughAFile) {
     const Texts entries = {"abc", "", "\xD6\xD0\xCE\xC4[Zub]\xD7\xA2", "\x94\x39\xFC\x36", "  x\t"};
     list.assign(entries);
     saveListDocument(file, list);
-    EXPECT_EQ(readBytes(file), "abc\r\n\r\n\xD6\xD0\xCE\xC4[Zub]\xD7\xA2\r\n\x94\x39\xFC\x36\r\n  x\t\r\n");
+    EXPECT_EQ(readBytes(file),
+              "abc\r\n\r\n\xD6\xD0\xCE\xC4[Zub]\xD7\xA2\r\n\x94\x39\xFC\x36\r\n  x\t\r\n");
 
     ClipList loaded(collator);
     loaded.add("old");

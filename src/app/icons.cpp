@@ -1,0 +1,61 @@
+#include "app/icons.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QPixmap>
+#include <QStringList>
+#include <QSvgRenderer>
+
+// Resources compiled into a static library must be registered by hand, from outside any
+// namespace.
+static void registerIconResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(icons);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace zub::icons {
+namespace {
+
+// Rendered by the program itself rather than through Qt's image plugins, so the icons do not
+// depend on which plugins a system happens to have installed.
+QIcon fromSvg(const QString& resource, std::initializer_list<int> sizes) {
+    registerIconResources();
+    QSvgRenderer renderer(resource);
+    QIcon icon;
+    for (int size : sizes) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
+QIcon imageList(int index) {
+    static const QList<QIcon> icons = [] {
+        registerIconResources();
+        QList<QIcon> list;
+        const QStringList files = QDir(QStringLiteral(":/icons"))
+                                      .entryList({"[0-9][0-9]-*.svg"}, QDir::Files, QDir::Name);
+        for (const QString& f : files) list.push_back(fromSvg(":/icons/" + f, {16, 32}));
+        return list;
+    }();
+    return index >= 0 && index < icons.size() ? icons[index] : QIcon();
+}
+
+QIcon goButton() {
+    return fromSvg(QStringLiteral(":/icons/go.svg"), {16, 32});
+}
+
+QIcon application() {
+    return fromSvg(QStringLiteral(":/icons/app.svg"), {16, 32, 64});
+}
+
+} // namespace zub::icons

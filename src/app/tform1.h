@@ -1,0 +1,116 @@
+#pragma once
+
+#include "cliplist/clip_list.h"
+#include "platform/collation.h"
+#include "platform/dialogs.h"
+#include "platform/services.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <cstdint>
+#include <exception>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+namespace zub {
+
+class ClipListView;
+class StatusBar;
+class UpDown;
+
+// The main window. It owns every control and the state of the run, builds the command table,
+// applies the layout rules and shows errors; the commands' logic lives in the feature folders
+// and its handlers only wire them to the controls.
+class TForm1 : public QMainWindow, public ClipboardViewer {
+    Q_OBJECT
+public:
+    explicit TForm1(Services services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    QAction* action(const QString& name) const { return m_actions.value(name); }
+    ClipList& clipList() { return m_clipList; }
+    ClipListView* clipListView() const { return CheckListBox1; }
+    StatusBar* statusBar1() const { return StatusBar1; }
+    ViewerHandle nextViewer() const { return FNextViewer; }
+
+    // Runs `handler` the way every event handler of the window runs: an error ends it, is shown
+    // in a message box, and the program goes on with whatever the handler had done before.
+    template <typename Handler> void guard(Handler&& handler) {
+        try {
+            handler();
+        } catch (const std::exception& error) {
+            showError(error.what());
+        }
+    }
+
+    // The selection display: tool tip, entry number, comment and reorder control.
+    void CheckListBox1Click();
+    void Action1Execute();
+    void Action2Execute();
+    void Action3Execute();
+    void Action4Execute();
+    void Action15Execute(bool wasOn);
+    void Action16Execute();
+    void UpDown1Click();
+    void PageControl1Change();
+    void ToolBar3Resize();
+    void FormResize();
+    void hotKeyPressed(unsigned modifiers, unsigned key);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void clipboardChanged() override;
+    void captureText();
+
+    void createControls();
+    void createBars();
+    QWidget* createTextPage();
+    QWidget* createImagePage();
+    QWidget* createSettingsPage();
+    void createMenus();
+    void connectHandlers();
+    void FormCreate();
+    void FormDestroy();
+    void showError(const char* message);
+
+    Services m_services;
+    Collator m_collator;
+    ClipList m_clipList;
+    ViewerHandle FNextViewer = 0;
+    std::uint16_t FHotKeyAtom = 0;
+    FileDialogOptions m_openDialog1;
+    FileDialogOptions m_saveDialog1;
+
+    QHash<QString, QAction*> m_actions;
+    QMenu* m_mainMenus[6] = {};
+    QMenu* PopupMenu1 = nullptr;
+    QAction* T2 = nullptr;
+    QAction* Z4 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QToolBar* ToolBar3 = nullptr;
+    QWidget* m_editBar = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    UpDown* UpDown1 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    ClipListView* CheckListBox1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    StatusBar* StatusBar1 = nullptr;
+};
+
+} // namespace zub

@@ -1,0 +1,73 @@
+#pragma once
+
+// Shared pieces of the window tests: a main window on the simulated platform, and short ways to
+// read what it shows.
+
+#include "app/status_bar.h"
+#include "app/tform1.h"
+#include "cliplist/clip_list_view.h"
+#include "platform/codepage.h"
+#include "platform/sim/sim_platform.h"
+
+#include <QAction>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zub::test {
+
+inline std::string cp936(const char16_t* text) {
+    return cp::fromUtf16(text);
+}
+
+struct Window {
+    SimPlatform sim;
+    QTemporaryDir folder;
+    std::unique_ptr<TForm1> form;
+
+    Window() {
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        sim.files.setExecutableFolder(folder.path().toStdString());
+        form = std::make_unique<TForm1>(sim.services());
+    }
+
+    ClipList& list() { return form->clipList(); }
+    QAction* action(const char* name) { return form->action(QString::fromLatin1(name)); }
+    QString panel(int index) { return form->statusBar1()->text(index); }
+
+    void fill(std::initializer_list<std::string> entries) {
+        for (const std::string& e : entries) list().add(e);
+    }
+    // Entries as raw bytes, so comparisons are byte-exact and failures print readably.
+    QList<QByteArray> entries() {
+        QList<QByteArray> out;
+        for (std::size_t i = 0; i < list().size(); ++i)
+            out.push_back(QByteArray::fromStdString(list().text(i)));
+        return out;
+    }
+    QList<bool> checks() {
+        QList<bool> out;
+        for (std::size_t i = 0; i < list().size(); ++i) out.push_back(list().isChecked(i));
+        return out;
+    }
+    std::optional<std::size_t> selection() { return list().selection(); }
+    // The user selects row `row` with the mouse (the click runs the selection display).
+    void selectRow(std::size_t row) {
+        list().select(row);
+        form->CheckListBox1Click();
+    }
+    QStringList messages() {
+        QStringList out;
+        for (const auto& m : sim.dialogs.messages()) out.push_back(m.text);
+        return out;
+    }
+};
+
+using Entries = QList<QByteArray>;
+using Checks = QList<bool>;
+
+} // namespace zub::test
