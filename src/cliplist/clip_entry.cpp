@@ -25,7 +25,9 @@ bool clipTextEquals(std::string_view entry, std::string_view text) {
     // The entry's clip text is `text` exactly when the entry starts with it and goes on with
     // nothing or with a marker, and `text` holds no marker of its own. The marker cannot overlap
     // itself, so no earlier marker can start inside `text` and end after it.
-    if (entry.size() < text.size() || entry.compare(0, text.size(), text) != 0) return false;
+    if (entry.size() < text.size() || (!text.empty() && entry[0] != text[0]) ||
+        entry.compare(0, text.size(), text) != 0)
+        return false;
     const std::string_view rest = entry.substr(text.size());
     if (!rest.empty() && rest.substr(0, kCommentMarker.size()) != kCommentMarker) return false;
     return text.find(kCommentMarker) == std::string_view::npos;

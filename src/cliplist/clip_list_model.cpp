@@ -18,6 +18,15 @@ int ClipListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_list.size());
 }
 
+// The list view asks for the index of every row each time it lays its rows out, which it does
+// after every insertion; the checks of the base class cost several virtual calls per row.
+QModelIndex ClipListModel::index(int row, int column, const QModelIndex& parent) const {
+    if (row < 0 || column != 0 || parent.isValid() ||
+        static_cast<std::size_t>(row) >= m_list.size())
+        return {};
+    return createIndex(row, column);
+}
+
 QString ClipListModel::tipText(std::string_view entry) {
     if (entry.size() <= kMaxShownBytes) return toQString(entry);
     std::size_t end = 0;

@@ -5,34 +5,18 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyledItemDelegate>
 
 namespace zub {
-namespace {
-
-class FixedHeightDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.setHeight(ClipListView::kItemHeight);
-        return size;
-    }
-};
-
-} // namespace
+namespace {} // namespace
 
 ClipListView::ClipListView(ClipList& list, QWidget* parent)
-    : QListView(parent), m_list(list), m_model(new ClipListModel(list, this)) {
+    : FixedRowView(kItemHeight, parent), m_list(list), m_model(new ClipListModel(list, this)) {
     // The model must hear of each change before this view re-reads the selection.
     m_list.addListener(this);
     setModel(m_model);
-    setItemDelegate(new FixedHeightDelegate(this));
-    setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideNone);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setFocusPolicy(Qt::ClickFocus);
 }
@@ -42,7 +26,6 @@ ClipListView::~ClipListView() {
 }
 
 void ClipListView::showSelection(bool scroll) {
-    m_syncing = true;
     if (const auto row = m_list.selection()) {
         const QModelIndex index = m_model->index(static_cast<int>(*row));
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -51,7 +34,6 @@ void ClipListView::showSelection(bool scroll) {
         selectionModel()->clearSelection();
         selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
     }
-    m_syncing = false;
 }
 
 void ClipListView::selectionChanged() {
@@ -85,7 +67,7 @@ void ClipListView::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
-    QListView::mousePressEvent(event);
+    FixedRowView::mousePressEvent(event);
     takeSelectionFromView();
 }
 
@@ -103,7 +85,7 @@ void ClipListView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_End:
-        QListView::keyPressEvent(event);
+        FixedRowView::keyPressEvent(event);
         takeSelectionFromView();
         return;
     case Qt::Key_Backspace:
@@ -119,7 +101,7 @@ void ClipListView::keyPressEvent(QKeyEvent* event) {
     const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
                        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (!typed) {
-        QListView::keyPressEvent(event);
+        FixedRowView::keyPressEvent(event);
         return;
     }
     // An input method may deliver several characters at once; each counts as a key.

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "cliplist/clip_list.h"
+#include "cliplist/fixed_row_view.h"
 #include "cliplist/type_ahead.h"
-
-#include <QListView>
 
 namespace zub {
 
@@ -12,7 +11,7 @@ class ClipListModel;
 // The clip list on screen: one row per entry with its check box. The ClipList holds the entries,
 // marks and selection; this view shows them and turns the user's clicks and keys into changes
 // of the list, telling the window whenever the user moved the selection.
-class ClipListView : public QListView, private ClipListListener {
+class ClipListView : public FixedRowView, private ClipListListener {
     Q_OBJECT
 public:
     static constexpr int kItemHeight = 16;
@@ -46,7 +45,6 @@ private:
     ClipList& m_list;
     ClipListModel* m_model;
     TypeAhead m_typeAhead;
-    bool m_syncing = false;
 };
 
 } // namespace zub
