@@ -6,6 +6,7 @@
 #include "app/status_bar.h"
 #include "app/up_down.h"
 #include "cliplist/clip_list_view.h"
+#include "cliplist/edit_box.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -143,6 +144,7 @@ void TForm1::createBars() {
     ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ComboBox1->setMinimumContentsLength(1);
     Label1->setBuddy(ComboBox1);
+    m_editBox = new EditBox(ComboBox1, this);
     SpeedButton1 = new QToolButton;
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setText(QStringLiteral("转到"));

@@ -24,6 +24,7 @@ class QToolButton;
 namespace zub {
 
 class ClipListView;
+class EditBox;
 class StatusBar;
 class UpDown;
 
@@ -39,6 +40,7 @@ public:
     QAction* action(const QString& name) const { return m_actions.value(name); }
     ClipList& clipList() { return m_clipList; }
     ClipListView* clipListView() const { return CheckListBox1; }
+    EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
@@ -61,6 +63,16 @@ public:
     void Action15Execute(bool wasOn);
     void Action16Execute();
     void UpDown1Click();
+    void Action5Execute();
+    void Action6Execute();
+    void Action7Execute();
+    void Action8Execute();
+    // Recall of the selected entry into the clipboard and the edit box.
+    void CheckListBox1DblClick();
+    void Z4Click();
+    // The edit-box search.
+    void ComboBox1Change();
+    void CheckListBox1ContextPopup();
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
@@ -81,6 +93,7 @@ private:
     QWidget* createSettingsPage();
     void createMenus();
     void connectHandlers();
+    void connectListCommands();
     void FormCreate();
     void FormDestroy();
     void showError(const char* message);
@@ -104,6 +117,7 @@ private:
     QWidget* m_editBar = nullptr;
     QLabel* Label1 = nullptr;
     QComboBox* ComboBox1 = nullptr;
+    EditBox* m_editBox = nullptr;
     QToolButton* SpeedButton1 = nullptr;
     UpDown* UpDown1 = nullptr;
     QTabWidget* PageControl1 = nullptr;

@@ -40,6 +40,7 @@ void TForm1::connectHandlers() {
             [this] { guard([this] { PageControl1Change(); }); });
     connect(CheckListBox1, &ClipListView::userSelected, this,
             [this] { guard([this] { CheckListBox1Click(); }); });
+    connectListCommands();
 }
 
 void TForm1::FormCreate() {
@@ -139,16 +140,6 @@ void TForm1::captureText() {
     if (m_clipList.findClipText(text)) return;
     m_clipList.add(std::move(text));
     m_clipList.select(m_clipList.size() - 1);
-    CheckListBox1Click();
-}
-
-void TForm1::UpDown1Click() {
-    // The control holds whole row numbers, so its position is the row to move the entry to.
-    const int target = UpDown1->position();
-    if (const auto row = m_clipList.selection(); row && target >= 0) {
-        m_clipList.move(*row, static_cast<std::size_t>(target));
-        m_clipList.select(static_cast<std::size_t>(target));
-    }
     CheckListBox1Click();
 }
 

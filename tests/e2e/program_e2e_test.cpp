@@ -2,6 +2,7 @@
 // programs played by xclip and xdotool.
 
 #include "app/tform1.h"
+#include "cliplist/clip_list_view.h"
 #include "platform/x11/posix_system_files.h"
 #include "platform/x11/qt_dialogs.h"
 #include "platform/x11/x11_clipboard.h"
@@ -80,6 +81,21 @@ TEST_F(ProgramTest, AutomaticModeCapturesEveryNewTextExactlyOnce) {
     OwnedProcess third = copyWithXclip("third");
     ASSERT_TRUE(waitUntil([&] { return form->clipList().size() == 3; }));
     EXPECT_EQ(entries().back(), "third");
+}
+
+TEST_F(ProgramTest, DoubleClickPutsTheClipTextOnTheRealClipboard) {
+    form->clipList().add("\xD6\xD0\xCE\xC4 text[Zub]a comment");
+    form->clipList().add("second");
+    form->action(QStringLiteral("Action15"))->trigger();
+    ClipListView* view = form->clipListView();
+    const QPoint first = view->visualRect(view->model()->index(0, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, first);
+    EXPECT_EQ(readWithXclip(), std::optional<std::string>("中文 text"));
+    // The change comes back in automatic mode and finds the entry already there.
+    settle();
+    EXPECT_EQ(form->clipList().size(), 2u);
+    EXPECT_EQ(form->clipList().selection(), std::optional<std::size_t>(0));
 }
 
 } // namespace
