@@ -6,8 +6,8 @@
 
 namespace zub {
 
-const QList<CommandSpec>& commandSpecs() {
-    static const QList<CommandSpec> specs = {
+const QList<CommandDefinition>& commandDefinitions() {
+    static const QList<CommandDefinition> commands = {
         {"Action1", "打开(&O)", "打开", {}, 0, false},
         {"Action2", "保存(&S)", "保存", {}, 1, false},
         {"Action3", "退出(&X)", "退出", {}, 5, false},
@@ -47,7 +47,7 @@ const QList<CommandSpec>& commandSpecs() {
          14,
          false},
     };
-    return specs;
+    return commands;
 }
 
 namespace {
@@ -64,14 +64,14 @@ void applyHint(QAction* action, const QString& hint) {
 
 QHash<QString, QAction*> createCommands(QWidget* owner) {
     QHash<QString, QAction*> commands;
-    for (const CommandSpec& spec : commandSpecs()) {
-        auto* action = new QAction(QString::fromUtf8(spec.caption), owner);
-        action->setObjectName(QString::fromLatin1(spec.name));
-        applyHint(action, QString::fromUtf8(spec.hint));
-        action->setShortcuts(spec.shortcuts);
+    for (const CommandDefinition& command : commandDefinitions()) {
+        auto* action = new QAction(QString::fromUtf8(command.caption), owner);
+        action->setObjectName(QString::fromLatin1(command.name));
+        applyHint(action, QString::fromUtf8(command.hint));
+        action->setShortcuts(command.shortcuts);
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setIcon(icons::imageList(spec.icon));
-        action->setCheckable(spec.checkable);
+        action->setIcon(icons::imageList(command.icon));
+        action->setCheckable(command.checkable);
         // Every command belongs to the window so that its shortcut works while its menu is shut
         // and for the one command that stands on no menu or bar.
         owner->addAction(action);

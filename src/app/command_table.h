@@ -13,7 +13,7 @@ class QWidget;
 namespace zub {
 
 // One command of the window: the caption doubles as the menu text, the hint as the tool tip.
-struct CommandSpec {
+struct CommandDefinition {
     const char* name;
     const char* caption;
     const char* hint;
@@ -22,7 +22,7 @@ struct CommandSpec {
     bool checkable;
 };
 
-const QList<CommandSpec>& commandSpecs();
+const QList<CommandDefinition>& commandDefinitions();
 
 // The window's commands by name, created with `owner` as their parent and shortcut holder.
 QHash<QString, QAction*> createCommands(QWidget* owner);

@@ -90,7 +90,7 @@ private slots:
 
     void commandTableMatchesTheMenusAndBars() {
         Window w;
-        QCOMPARE(commandSpecs().size(), 23);
+        QCOMPARE(commandDefinitions().size(), 23);
         QAction* find = w.action("SearchFind1");
         QCOMPARE(find->text(), QStringLiteral("&Find..."));
         QCOMPARE(find->toolTip(), QStringLiteral("Find"));

@@ -3,23 +3,9 @@
 #include <algorithm>
 
 namespace zub {
-namespace {
-
-// Atom names compare without regard to case.
-std::string atomKey(std::string_view name) {
-    std::string key(name);
-    for (char& c : key) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return key;
-}
-
-} // namespace
 
 std::uint16_t SimHotKey::addAtom(std::string_view name) {
-    const auto [it, added] =
-        m_atoms.emplace(atomKey(name), static_cast<std::uint16_t>(0xC000 + m_atoms.size()));
-    return it->second;
+    return m_atoms.add(name);
 }
 
 bool SimHotKey::registerHotKey(std::uint16_t id, unsigned modifiers, unsigned key,

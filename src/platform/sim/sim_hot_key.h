@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/atom_table.h"
+
 #include "platform/hot_key.h"
 
 #include <cstdint>
@@ -40,7 +42,7 @@ private:
 
     bool isTaken(unsigned modifiers, unsigned key) const;
 
-    std::map<std::string, std::uint16_t> m_atoms;
+    AtomTable m_atoms;
     std::vector<Registration> m_registrations;
     std::set<std::pair<unsigned, unsigned>> m_takenByOthers;
 };

@@ -68,15 +68,6 @@ std::uint16_t numLockMaskOf(xcb_connection_t* connection) {
     return XCB_MOD_MASK_2;
 }
 
-// Atom names compare without regard to case, as in the Windows atom table.
-std::string atomKey(std::string_view name) {
-    std::string key(name);
-    for (char& c : key) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return key;
-}
-
 } // namespace
 
 X11HotKey::X11HotKey() {
@@ -97,9 +88,7 @@ X11HotKey::~X11HotKey() {
 }
 
 std::uint16_t X11HotKey::addAtom(std::string_view name) {
-    const auto [it, added] =
-        m_atoms.emplace(atomKey(name), static_cast<std::uint16_t>(0xC000 + m_atoms.size()));
-    return it->second;
+    return m_atoms.add(name);
 }
 
 bool X11HotKey::registerHotKey(std::uint16_t id, unsigned modifiers, unsigned key,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/atom_table.h"
+
 #include "platform/hot_key.h"
 
 #include <QAbstractNativeEventFilter>
@@ -51,7 +53,7 @@ private:
     std::uint32_t m_root = 0;
     std::uint16_t m_numLockMask = 0;
     std::vector<Grab> m_grabs;
-    std::map<std::string, std::uint16_t> m_atoms;
+    AtomTable m_atoms;
 };
 
 } // namespace zub
