@@ -250,6 +250,7 @@ QWidget* TForm1::createSettingsPage() {
         auto* box = new QCheckBox(caption);
         box->setObjectName(QString::fromLatin1(name));
         box->setLayoutDirection(Qt::RightToLeft);
+        box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         box->setChecked(checked);
         return box;
     };
@@ -304,6 +305,7 @@ void TForm1::createMenus() {
         button->setAutoRaise(true);
         button->setFixedHeight(kBarHeight);
         button->setFocusPolicy(Qt::NoFocus);
+        button->installEventFilter(this);
         ToolBar1->addWidget(button);
     }
 
@@ -321,6 +323,15 @@ void TForm1::createMenus() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_editBar && event->type() == QEvent::Resize) ToolBar3Resize();
+    // Two controls share Alt+B (the edit box's label and the capture menu). Qt hands such a key
+    // to each in turn as an ambiguous shortcut; the label then focuses the edit box, and a menu
+    // button should drop its menu rather than do nothing, so repeated presses cycle between them.
+    if (event->type() == QEvent::Shortcut && static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        if (auto* button = qobject_cast<QToolButton*>(watched); button && button->menu()) {
+            button->showMenu();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
