@@ -44,17 +44,15 @@ void TForm1::connectHandlers() {
 }
 
 void TForm1::FormCreate() {
+    // The open dialog starts in the program's folder as named without a closing separator, the
+    // save dialog with one.
     const QString folder = QDir::toNativeSeparators(
-        QString::fromStdString(m_services.files.executableFolder().lexically_normal().string()));
-    QString withoutSeparator = folder;
-    while (withoutSeparator.size() > 1 && withoutSeparator.endsWith(QDir::separator()))
-        withoutSeparator.chop(1);
-    m_openDialog1 = {QStringLiteral("打开Zub文档"), kListFilter, withoutSeparator,
-                     QStringLiteral("zub"), false};
-    m_saveDialog1 = {QStringLiteral("保存Zub文档"), kSaveListFilter,
-                     withoutSeparator.endsWith(QDir::separator())
-                         ? withoutSeparator
-                         : withoutSeparator + QDir::separator(),
+        QDir::cleanPath(QString::fromStdString(m_services.files.executableFolder().string())));
+    const QString withSeparator =
+        folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
+    m_openDialog1 = {QStringLiteral("打开Zub文档"), kListFilter, folder, QStringLiteral("zub"),
+                     false};
+    m_saveDialog1 = {QStringLiteral("保存Zub文档"), kSaveListFilter, withSeparator,
                      QStringLiteral("zub"), true};
 
     FHotKeyAtom = m_services.hotKey.addAtom("hotkey");
