@@ -265,11 +265,11 @@ QWidget* TForm1::createSettingsPage() {
 }
 
 void TForm1::createMenus() {
-    struct MenuSpec {
+    struct MenuDefinition {
         const char* caption;
         QList<const char*> items;
     };
-    const MenuSpec menus[] = {
+    const MenuDefinition menus[] = {
         {"文件(&F)", {"Action1", "Action2", "-", "Action3"}},
         {"剪切板记录(&J)", {"Action4", "Action5", "Action6", "Action7", "Action8"}},
         {"文档编辑(&W)",
@@ -280,9 +280,9 @@ void TForm1::createMenus() {
         {"帮助(&H)", {"Action17", "Action19"}},
     };
     int index = 0;
-    for (const MenuSpec& spec : menus) {
-        auto* menu = new QMenu(QString::fromUtf8(spec.caption), this);
-        for (const char* item : spec.items) {
+    for (const MenuDefinition& entry : menus) {
+        auto* menu = new QMenu(QString::fromUtf8(entry.caption), this);
+        for (const char* item : entry.items) {
             const QString name = QString::fromLatin1(item);
             if (name == QLatin1String("-"))
                 menu->addSeparator();
