@@ -10,12 +10,20 @@ add_executable(platform_unit_tests
 target_link_libraries(platform_unit_tests PRIVATE zub_platform_sim GTest::gtest GTest::gtest_main)
 gtest_discover_tests(platform_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 
+pkg_check_modules(XCB_TEST REQUIRED IMPORTED_TARGET xcb xcb-keysyms)
+
 # The end-to-end harness: a private X server and the tools that play the other programs.
 add_library(zub_e2e_harness STATIC
     e2e/x11_tools.cpp
     e2e/xvfb_session.cpp
 )
 target_include_directories(zub_e2e_harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
+# Plays the programs that own the clipboard in ways xclip cannot: secret, silent, slow, busy.
+add_executable(selection_owner e2e/selection_owner.cpp)
+target_link_libraries(selection_owner PRIVATE PkgConfig::XCB_TEST)
+add_dependencies(zub_e2e_harness selection_owner)
+target_compile_definitions(zub_e2e_harness PRIVATE
+    ZUB_SELECTION_OWNER="$<TARGET_FILE:selection_owner>")
 target_link_libraries(zub_e2e_harness PUBLIC Qt6::Core GTest::gtest)
 # main() for e2e test programs: the display first, then a QApplication on it.
 add_library(zub_e2e_main STATIC e2e/e2e_main.cpp)
@@ -27,7 +35,6 @@ add_executable(platform_e2e_tests
     e2e/x11_hot_key_e2e_test.cpp
     e2e/x11_viewer_chain_e2e_test.cpp
 )
-pkg_check_modules(XCB_TEST REQUIRED IMPORTED_TARGET xcb xcb-keysyms)
 target_link_libraries(platform_e2e_tests PRIVATE zub_platform zub_e2e_main Qt6::Test
                       PkgConfig::XCB_TEST)
 # Each test runs in a process of its own, with a server of its own.

@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
     QApplication::setFont(font);
 
     zub::X11Clipboard clipboard;
-    zub::X11ViewerChain viewerChain;
+    zub::X11ViewerChain viewerChain(clipboard);
     zub::X11HotKey hotKey;
     zub::QtDialogs dialogs;
     zub::PosixSystemFiles files;

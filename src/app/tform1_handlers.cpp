@@ -129,6 +129,8 @@ void TForm1::clipboardChanged() {
         // Passed on first and always, so that the rest of the chain hears of the change even
         // when reading the clipboard fails below.
         m_services.viewerChain.forwardChange(FNextViewer);
+        // What a password manager marks as secret never enters the history.
+        if (m_services.clipboard.isSecret()) return;
         if (m_services.clipboard.offersText()) captureText();
     });
 }

@@ -36,8 +36,12 @@ void TForm1::connectListCommands() {
 void TForm1::CheckListBox1DblClick() {
     const auto text = recallText(m_clipList);
     if (!text) return;
-    m_services.clipboard.empty();
-    m_services.clipboard.setText(*text);
+    {
+        // One change: emptied and filled under one opening of the clipboard.
+        ClipboardWrite write(m_services.clipboard);
+        m_services.clipboard.empty();
+        m_services.clipboard.setText(*text);
+    }
     m_editBox->setTextByProgram(*text);
     m_editBox->remember(*text);
 }

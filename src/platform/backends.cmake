@@ -1,7 +1,8 @@
 # Backends of the platform services. Paths are relative to src/.
 
-# The real one: Qt for the clipboard and the dialogs, xcb for the global hot key.
-pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms)
+# The real one: Qt for the dialogs and for serving the program's own copies, xcb for the global
+# hot key and for reading other programs' copies.
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms xcb-xfixes)
 target_sources(zub_platform PRIVATE
     platform/x11/input_box.cpp
     platform/x11/name_filters.cpp
@@ -9,6 +10,7 @@ target_sources(zub_platform PRIVATE
     platform/x11/qt_dialogs.cpp
     platform/x11/x11_clipboard.cpp
     platform/x11/x11_hot_key.cpp
+    platform/x11/x11_selection_reader.cpp
     platform/x11/x11_viewer_chain.cpp
 )
 target_link_libraries(zub_platform PRIVATE PkgConfig::XCB)

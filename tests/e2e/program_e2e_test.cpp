@@ -11,8 +11,17 @@
 #include "x11_test.h"
 #include "x11_tools.h"
 
+#include "cliplist/list_document.h"
+
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
+
+#include <fstream>
 
 namespace zub::e2e {
 namespace {
@@ -20,7 +29,7 @@ namespace {
 class ProgramTest : public X11Test {
 protected:
     X11Clipboard clipboard;
-    X11ViewerChain viewerChain;
+    X11ViewerChain viewerChain{clipboard};
     X11HotKey hotKey;
     QtDialogs dialogs;
     PosixSystemFiles files;
@@ -40,6 +49,17 @@ protected:
         for (std::size_t i = 0; i < form->clipList().size(); ++i)
             out.push_back(form->clipList().text(i));
         return out;
+    }
+    void doubleClickRow(int row) {
+        ClipListView* view = form->clipListView();
+        const QPoint point = view->visualRect(view->model()->index(row, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, point);
+    }
+    static long residentBytes() {
+        long pages = 0, resident = 0;
+        std::ifstream("/proc/self/statm") >> pages >> resident;
+        return resident * ::sysconf(_SC_PAGESIZE);
     }
     // Lets other programs and the event loop run a while, for checking that nothing happens.
     static void settle() {
@@ -96,6 +116,81 @@ TEST_F(ProgramTest, DoubleClickPutsTheClipTextOnTheRealClipboard) {
     settle();
     EXPECT_EQ(form->clipList().size(), 2u);
     EXPECT_EQ(form->clipList().selection(), std::optional<std::size_t>(0));
+}
+
+TEST_F(ProgramTest, RecallInAutomaticModeAddsNothingAndReturnWritesOverTheRecalledEntry) {
+    OwnedProcess foreign = copyWithXclip("foo");
+    ASSERT_TRUE(foreign);
+    ASSERT_TRUE(waitUntil([&] { return clipboard.readText() == "foo"; }));
+    form->action(QStringLiteral("Action15"))->trigger();
+    ASSERT_EQ(entries(), std::vector<std::string>{"foo"});
+
+    QTemporaryDir folder;
+    const std::filesystem::path list = folder.filePath(QStringLiteral("list.zub")).toStdString();
+    std::ofstream(list, std::ios::binary) << "alpha\r\nbeta\r\nx\x81\r\n";
+    loadListDocument(list, form->clipList());
+    form->CheckListBox1Click();
+
+    doubleClickRow(0);
+    settle();
+    EXPECT_EQ(entries(), (std::vector<std::string>{"alpha", "beta", "x\x81"}));
+    EXPECT_EQ(form->clipList().selection(), std::optional<std::size_t>(0));
+
+    // The user edits the recalled text and returns it: it lands on the recalled entry.
+    auto* combo = form->findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    combo->lineEdit()->setFocus();
+    combo->lineEdit()->end(false);
+    QTest::keyClicks(combo->lineEdit(), QStringLiteral("2"));
+    form->action(QStringLiteral("Action7"))->trigger();
+    EXPECT_EQ(entries(), (std::vector<std::string>{"alpha2", "beta", "x\x81"}));
+
+    // A byte that is no character goes out as U+FFFD but comes back as itself: still no entry.
+    doubleClickRow(2);
+    settle();
+    EXPECT_EQ(entries(), (std::vector<std::string>{"alpha2", "beta", "x\x81"}));
+    EXPECT_EQ(readWithXclip(), "x\xEF\xBF\xBD");
+}
+
+TEST_F(ProgramTest, ASecretCopyIsCapturedInNeitherMode) {
+    OwnedProcess manager = startSelectionOwner({QStringLiteral("--secret")}, "hunter2");
+    ASSERT_TRUE(manager);
+    ASSERT_TRUE(waitUntil([&] { return clipboard.isSecret(); }));
+    ASSERT_TRUE(xdotoolKey("ctrl+r"));
+    settle();
+    EXPECT_TRUE(entries().empty());
+
+    form->action(QStringLiteral("Action15"))->trigger();
+    manager = startSelectionOwner({QStringLiteral("--secret")}, "correct horse");
+    ASSERT_TRUE(manager);
+    settle();
+    EXPECT_TRUE(entries().empty());
+
+    OwnedProcess plain = copyWithXclip("plain");
+    ASSERT_TRUE(waitUntil([&] { return form->clipList().size() == 1; }));
+    EXPECT_EQ(entries(), std::vector<std::string>{"plain"});
+}
+
+TEST_F(ProgramTest, TwoThousandCopiesInARowAllArriveInOrderAndMemoryStaysPut) {
+    form->action(QStringLiteral("Action15"))->trigger();
+    // The first copies bring in what the program allocates once (fonts, caches).
+    OwnedProcess warmUp =
+        startSelectionOwner({QStringLiteral("--count"), QStringLiteral("50"),
+                             QStringLiteral("--interval-ms"), QStringLiteral("20")},
+                            QStringLiteral("warm"));
+    ASSERT_TRUE(warmUp);
+    ASSERT_TRUE(waitUntil([&] { return form->clipList().size() == 50; }, 30s));
+    warmUp.reset();
+    const long before = residentBytes();
+
+    OwnedProcess busy = startSelectionOwner({QStringLiteral("--count"), QStringLiteral("2000"),
+                                             QStringLiteral("--interval-ms"), QStringLiteral("20")},
+                                            QStringLiteral("copy"));
+    ASSERT_TRUE(busy);
+    waitUntil([&] { return form->clipList().size() >= 2050; }, 100s);
+    ASSERT_EQ(form->clipList().size(), 2050u);
+    for (std::size_t i = 0; i < 2000; ++i)
+        ASSERT_EQ(form->clipList().text(50 + i), "copy-" + std::to_string(i + 1)) << "copy " << i;
+    EXPECT_LT(residentBytes() - before, 5L << 20);
 }
 
 } // namespace

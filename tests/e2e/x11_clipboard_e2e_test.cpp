@@ -1,12 +1,18 @@
 #include "platform/qt_text.h"
 #include "platform/x11/x11_clipboard.h"
+#include "platform/x11/x11_viewer_chain.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QTimer>
+
+#include <algorithm>
+#include <vector>
 
 using namespace zub;
 using namespace zub::e2e;
@@ -111,4 +117,113 @@ TEST_F(X11ClipboardTest, CarriesPicturesBothWays) {
     EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(*pasted)).size(), QSize(5, 4));
     EXPECT_TRUE(clipboard.offersBitmap());
     EXPECT_FALSE(clipboard.offersText());
+}
+
+namespace {
+
+// Records each notice it is given and the text it then reads, as the capture handler would.
+struct Watcher : ClipboardViewer {
+    explicit Watcher(Clipboard& clipboard) : clipboard(clipboard) {}
+    void clipboardChanged() override {
+        seen.push_back(clipboard.offersText() ? clipboard.readText() : std::string("<none>"));
+    }
+    Clipboard& clipboard;
+    std::vector<std::string> seen;
+};
+
+// The longest time the event loop went without running while `duration` passed.
+std::chrono::milliseconds longestStall(std::chrono::milliseconds duration) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    ticker.start(5);
+    waitUntil([&] { return clock.elapsed() >= duration.count(); }, duration + 5s);
+    return std::chrono::milliseconds(longest);
+}
+
+} // namespace
+
+TEST_F(X11ClipboardTest, TheProgramsOwnWriteIsOneChangeAndReadsBackItsExactBytes) {
+    X11Clipboard clipboard;
+    X11ViewerChain chain(clipboard);
+    auto owner = copyWithXclip("foreign");
+    ASSERT_TRUE(owner);
+    ASSERT_TRUE(readsText(clipboard, "foreign"));
+    Watcher viewer(clipboard);
+    chain.join(viewer);
+
+    // 'x' and a lead byte with no trail: no character, so other programs get U+FFFD for it,
+    // but the program must read back what it wrote.
+    {
+        ClipboardWrite write(clipboard);
+        clipboard.empty();
+        clipboard.setText("x\x81");
+    }
+    waitUntil([] { return false; }, 500ms);
+    EXPECT_EQ(viewer.seen, (std::vector<std::string>{"foreign", "x\x81"}));
+    EXPECT_EQ(clipboard.readText(), "x\x81");
+    EXPECT_EQ(readWithXclip(), "x\xEF\xBF\xBD");
+}
+
+TEST_F(X11ClipboardTest, ASecretCopyIsToldButNeitherItsTextNorItsPictureIsKept) {
+    X11Clipboard clipboard;
+    X11ViewerChain chain(clipboard);
+    Watcher viewer(clipboard);
+    chain.join(viewer);
+    viewer.seen.clear();
+
+    auto manager = startSelectionOwner({QStringLiteral("--secret")}, QStringLiteral("hunter2"));
+    ASSERT_TRUE(manager);
+    ASSERT_TRUE(waitUntil([&] { return !viewer.seen.empty(); }));
+    EXPECT_TRUE(clipboard.isSecret());
+    EXPECT_FALSE(clipboard.offersText());
+    EXPECT_EQ(clipboard.readText(), "");
+    EXPECT_EQ(viewer.seen, std::vector<std::string>{"<none>"});
+
+    // The same program without the mark is an ordinary copy.
+    manager = startSelectionOwner({}, QStringLiteral("plain"));
+    ASSERT_TRUE(manager);
+    ASSERT_TRUE(readsText(clipboard, "plain"));
+    EXPECT_FALSE(clipboard.isSecret());
+}
+
+TEST_F(X11ClipboardTest, AnOwnerThatNeverAnswersNeitherFreezesNorBlocksLaterCopies) {
+    X11Clipboard clipboard;
+    clipboard.setReadTimeout(1s);
+    X11ViewerChain chain(clipboard);
+    Watcher viewer(clipboard);
+    auto before = copyWithXclip("before");
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(readsText(clipboard, "before"));
+    chain.join(viewer);
+    viewer.seen.clear();
+
+    auto hung = startSelectionOwner({QStringLiteral("--never-answer")}, QStringLiteral("hung"));
+    ASSERT_TRUE(hung);
+    EXPECT_LT(longestStall(1500ms), 100ms);
+    EXPECT_TRUE(clipboard.isSettled());
+    // Given up: nothing was told and the last copy stands.
+    EXPECT_TRUE(viewer.seen.empty());
+    EXPECT_EQ(clipboard.readText(), "before");
+
+    // A manual capture (join and leave at once) while an owner is silent is told once the
+    // owner is given up, with what the clipboard then holds.
+    chain.leave(viewer, 0);
+    auto hungAgain = startSelectionOwner({QStringLiteral("--never-answer")}, QStringLiteral("x"));
+    ASSERT_TRUE(hungAgain);
+    ASSERT_TRUE(waitUntil([&] { return !clipboard.isSettled(); }, 1s));
+    chain.join(viewer);
+    chain.leave(viewer, 0);
+    EXPECT_TRUE(viewer.seen.empty());
+    ASSERT_TRUE(waitUntil([&] { return !viewer.seen.empty(); }, 5s));
+    EXPECT_EQ(viewer.seen, std::vector<std::string>{"before"});
+
+    auto after = copyWithXclip("after");
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(readsText(clipboard, "after"));
 }

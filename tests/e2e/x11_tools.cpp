@@ -99,6 +99,24 @@ OwnedProcess copyWithXclip(const std::string& data, const QString& target) {
     return xclip;
 }
 
+OwnedProcess startSelectionOwner(const QStringList& options, const QString& text) {
+    OwnedProcess owner(new QProcess);
+    owner->setStandardErrorFile(QProcess::nullDevice());
+    owner->start(QStringLiteral(ZUB_SELECTION_OWNER), QStringList(options) << text);
+    if (!owner->waitForStarted(5000) || !waitForLine(*owner, "owned")) return nullptr;
+    return owner;
+}
+
+bool waitForLine(QProcess& process, const QByteArray& line, std::chrono::milliseconds timeout) {
+    QByteArray seen;
+    return waitUntil(
+        [&] {
+            seen += process.readAllStandardOutput();
+            return seen.split('\n').contains(line);
+        },
+        timeout);
+}
+
 std::optional<std::string> readWithXclip(const QString& target) {
     const ToolResult result = runTool(QStringLiteral("xclip"),
                                       {QStringLiteral("-o"), QStringLiteral("-selection"),

@@ -46,6 +46,13 @@ ToolResult runTool(const QString& program, const QStringList& args, const QByteA
 OwnedProcess copyWithXclip(const std::string& data,
                            const QString& target = QStringLiteral("UTF8_STRING"));
 
+// A test program that owns the clipboard as told (see selection_owner.cpp for its options),
+// serving `text`. Returns once it owns the clipboard (null if it never did).
+OwnedProcess startSelectionOwner(const QStringList& options, const QString& text);
+// Waits until the owner has printed `line` (such as "done").
+bool waitForLine(QProcess& process, const QByteArray& line,
+                 std::chrono::milliseconds timeout = 10s);
+
 // What another program pastes (`xclip -o`): nullopt when the clipboard has no such content.
 std::optional<std::string> readWithXclip(const QString& target = QStringLiteral("UTF8_STRING"));
 

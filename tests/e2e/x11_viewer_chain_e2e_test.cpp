@@ -23,7 +23,7 @@ struct ReadingViewer : ClipboardViewer {
 
 TEST_F(X11Test, JoiningNotifiesAtOnceAndThenOnEveryCopyUntilLeaving) {
     X11Clipboard clipboard;
-    X11ViewerChain chain;
+    X11ViewerChain chain(clipboard);
     ReadingViewer viewer(clipboard);
     // Copies reach `witness` too, and after the same change has reached `viewer`.
     ReadingViewer witness(clipboard);

@@ -192,6 +192,65 @@ private slots:
         QCOMPARE(w.sim.viewerChain.members(), std::vector<ViewerHandle>{other});
     }
 
+    void aSecretCopyIsPassedOnButNeverCaptured() {
+        Window w;
+        const ViewerHandle other = w.sim.viewerChain.addOtherViewer();
+        w.sim.copyFromOtherProgram(std::string("hunter2"), std::nullopt, true);
+        w.action("Action16")->trigger();
+        QVERIFY(w.list().empty());
+        w.action("Action15")->trigger();
+        const std::size_t before = w.sim.viewerChain.received(other).size();
+        QImage picture(2, 2, QImage::Format_RGB32);
+        w.sim.copyFromOtherProgram(std::string("pw"), picture, true);
+        QVERIFY(w.list().empty());
+        QCOMPARE(w.sim.viewerChain.received(other).size(), before + 1);
+        QVERIFY(w.messages().isEmpty());
+        w.sim.copyFromOtherProgram("ordinary");
+        QCOMPARE(w.entries(), Entries({"ordinary"}));
+    }
+
+    void aSlowProgramDelaysOnlyItsOwnCaptureAndCapturesKeepTheirOrder() {
+        Window w;
+        w.action("Action15")->trigger();
+        w.sim.copyFromSlowProgram("slow");
+        w.sim.copyFromOtherProgram("quick");
+        // Nothing yet: the quick copy waits its turn behind the slow one.
+        QVERIFY(w.list().empty());
+        w.sim.slowProgramAnswers();
+        QCOMPARE(w.entries(), Entries({"slow", "quick"}));
+        QCOMPARE(w.panel(0), QStringLiteral("2/2"));
+
+        // A program that never answers is given up: nothing captured, nothing said, and the
+        // copies behind it come through.
+        w.sim.copyFromSlowProgram("hung");
+        w.sim.copyFromOtherProgram("after");
+        w.sim.slowProgramGivenUp();
+        QCOMPARE(w.entries(), Entries({"slow", "quick", "after"}));
+        QVERIFY(w.messages().isEmpty());
+    }
+
+    void aManualCaptureDuringASlowCopyTakesTheCopyOnceItArrives() {
+        Window w;
+        w.sim.copyFromOtherProgram("old");
+        w.sim.copyFromSlowProgram("new");
+        QVERIFY(w.sim.hotKey.press(hotkey::kControl, hotkey::kKeyR));
+        QVERIFY(w.list().empty());
+        QVERIFY(!w.sim.viewerChain.isMember(*w.form));
+        w.sim.slowProgramAnswers();
+        QCOMPARE(w.entries(), Entries({"new"}));
+        // Given up: the capture takes what the clipboard still holds.
+        w.sim.copyFromSlowProgram("lost");
+        w.action("Action16")->trigger();
+        w.sim.slowProgramGivenUp();
+        QCOMPARE(w.entries(), Entries({"new"}));
+        w.sim.copyFromSlowProgram("lost again");
+        w.action("Action16")->trigger();
+        w.action("Action16")->trigger();
+        w.sim.copyFromOtherProgram("fresh");
+        w.sim.slowProgramGivenUp();
+        QCOMPARE(w.entries(), Entries({"new", "fresh"}));
+    }
+
     void leavesTheChainAndReleasesTheHotKeyAtTheEnd() {
         Window w;
         const ViewerHandle other = w.sim.viewerChain.addOtherViewer();

@@ -101,3 +101,23 @@ TEST(SimClipboard, EveryChangeIsAnnouncedToTheChainButStagingIsNot) {
     sim.clipboard.empty();
     EXPECT_EQ(viewer.notices, 5);
 }
+
+TEST(SimClipboard, WritesBetweenOpenAndCloseAreOneChangeToldAtClose) {
+    SimPlatform sim;
+    CountingViewer viewer;
+    sim.viewerChain.join(viewer);
+    {
+        ClipboardWrite write(sim.clipboard);
+        sim.clipboard.empty();
+        EXPECT_EQ(viewer.notices, 1);
+        sim.clipboard.setText("x\x81");
+        EXPECT_EQ(viewer.notices, 1);
+    }
+    EXPECT_EQ(viewer.notices, 2);
+    EXPECT_EQ(sim.clipboard.writeCount(), 1);
+    EXPECT_EQ(sim.clipboard.readText(), "x\x81");
+
+    // Opening without writing is no change.
+    { ClipboardWrite nothing(sim.clipboard); }
+    EXPECT_EQ(viewer.notices, 2);
+}

@@ -6,6 +6,8 @@ namespace zub {
 
 SimPlatform::SimPlatform() {
     clipboard.setChangeListener([this] { viewerChain.notifyChange(); });
+    clipboard.setSettledListener([this] { viewerChain.releaseJoinNotices(); });
+    viewerChain.holdJoinNoticesWhile([this] { return !clipboard.isSettled(); });
 }
 
 Services SimPlatform::services() {
@@ -13,8 +15,24 @@ Services SimPlatform::services() {
 }
 
 void SimPlatform::copyFromOtherProgram(std::string bytes) {
-    clipboard.setOtherProgramText(std::move(bytes));
-    viewerChain.notifyChange();
+    copyFromOtherProgram(std::move(bytes), std::nullopt);
+}
+
+void SimPlatform::copyFromOtherProgram(std::optional<std::string> text, std::optional<QImage> image,
+                                       bool secret) {
+    clipboard.copyByOtherProgram(std::move(text), std::move(image), secret, false);
+}
+
+void SimPlatform::copyFromSlowProgram(std::string bytes) {
+    clipboard.copyByOtherProgram(std::move(bytes), std::nullopt, false, true);
+}
+
+void SimPlatform::slowProgramAnswers() {
+    clipboard.answerSlowCopy();
+}
+
+void SimPlatform::slowProgramGivenUp() {
+    clipboard.giveUpSlowCopy();
 }
 
 } // namespace zub

@@ -7,6 +7,7 @@
 #include "platform/sim/sim_system_files.h"
 #include "platform/sim/sim_viewer_chain.h"
 
+#include <optional>
 #include <string>
 
 namespace zub {
@@ -29,6 +30,15 @@ struct SimPlatform {
     // Another program copies text: the clipboard holds just that text, and the head of the viewer
     // chain is told.
     void copyFromOtherProgram(std::string bytes);
+    // The same, with any content; `secret` marks it the way password managers do.
+    void copyFromOtherProgram(std::optional<std::string> text, std::optional<QImage> image,
+                              bool secret = false);
+    // A program that is slow to answer copies: nothing is told until slowProgramAnswers(), and
+    // slowProgramGivenUp() drops its copy unread, as the real clipboard does after a timeout.
+    // Copies made meanwhile are told after it, in order.
+    void copyFromSlowProgram(std::string bytes);
+    void slowProgramAnswers();
+    void slowProgramGivenUp();
 };
 
 } // namespace zub

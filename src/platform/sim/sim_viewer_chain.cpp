@@ -60,6 +60,21 @@ void SimViewerChain::notifyChange() {
     deliver(m_head, Message{Message::Change});
 }
 
+void SimViewerChain::holdJoinNoticesWhile(std::function<bool()> unsettled) {
+    m_unsettled = std::move(unsettled);
+}
+
+void SimViewerChain::releaseJoinNotices() {
+    std::vector<HeldNotice> held;
+    held.swap(m_held);
+    for (const HeldNotice& notice : held) {
+        if (notice.heard) continue;
+        Viewer& viewer = m_viewers.at(notice.viewer);
+        viewer.received.push_back(Message{Message::Change});
+        viewer.ours->clipboardChanged();
+    }
+}
+
 const std::vector<SimViewerChain::Message>& SimViewerChain::received(ViewerHandle viewer) const {
     return m_viewers.at(viewer).received;
 }
@@ -100,7 +115,12 @@ ViewerHandle SimViewerChain::joinHandle(ViewerHandle handle) {
     m_head = handle;
     m_viewers.at(handle).next = previous;
     // The newcomer is told at once, before the call that joined it returns.
-    deliver(handle, Message{Message::Change});
+    if (m_viewers.at(handle).ours && m_unsettled && m_unsettled()) {
+        if (std::ranges::none_of(m_held, [&](const HeldNotice& h) { return h.viewer == handle; }))
+            m_held.push_back(HeldNotice{handle, false});
+    } else {
+        deliver(handle, Message{Message::Change});
+    }
     return previous;
 }
 
@@ -128,6 +148,9 @@ void SimViewerChain::deliver(ViewerHandle to, const Message& message) {
     NestingGuard guard(m_depth);
     Viewer& viewer = m_viewers.at(to);
     viewer.received.push_back(message);
+    if (message.kind == Message::Change)
+        for (HeldNotice& held : m_held)
+            if (held.viewer == to) held.heard = true;
     if (viewer.ours) {
         if (message.kind == Message::Change) viewer.ours->clipboardChanged();
         return;

@@ -2,6 +2,7 @@
 
 #include "platform/viewer_chain.h"
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -16,7 +17,9 @@ namespace zub {
 // chain-changed notice gets the default handling, which is nothing.
 //
 // Like on Windows, a viewer joining (the program's or another) is sent a change notice at once,
-// and a well-behaved other passes it on along the chain.
+// and a well-behaved other passes it on along the chain. Like on X11, while the clipboard is
+// still reading a slow program's copy (see holdJoinNoticesWhile), the program's viewer gets that
+// notice only when the copy has been read or given up, even when it has left meanwhile.
 class SimViewerChain : public ViewerChain {
 public:
     struct Message {
@@ -44,6 +47,10 @@ public:
     void removeOtherViewer(ViewerHandle other);
     // The system tells the head of the chain that the clipboard changed.
     void notifyChange();
+    // While `unsettled` answers true, the join notice of the program's viewers waits.
+    void holdJoinNoticesWhile(std::function<bool()> unsettled);
+    // Delivers the waiting join notices to the viewers that heard of no change since joining.
+    void releaseJoinNotices();
 
     // Every notice delivered to a viewer (the program's or another's), oldest first.
     const std::vector<Message>& received(ViewerHandle viewer) const;
@@ -60,6 +67,10 @@ public:
     const std::vector<LostMessage>& lostMessages() const { return m_lost; }
 
 private:
+    struct HeldNotice {
+        ViewerHandle viewer;
+        bool heard;
+    };
     struct Viewer {
         ClipboardViewer* ours = nullptr; // null for another program's viewer
         ViewerHandle next = 0;
@@ -81,6 +92,8 @@ private:
     ViewerHandle m_lastHandle = 0x10010;
     int m_depth = 0;
     std::vector<LostMessage> m_lost;
+    std::function<bool()> m_unsettled;
+    std::vector<HeldNotice> m_held;
 };
 
 } // namespace zub

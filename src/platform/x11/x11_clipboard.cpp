@@ -2,8 +2,10 @@
 
 #include "platform/qt_text.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMimeData>
 
 namespace zub {
@@ -15,20 +17,23 @@ std::string upToNul(std::string bytes) {
     return bytes;
 }
 
-QClipboard* systemClipboard() {
-    return QGuiApplication::clipboard();
+// Whether the bytes hold a picture Qt can decode, judged from the header alone.
+bool isReadablePicture(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return false;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return reader.canRead() && reader.size().isValid() && !reader.size().isEmpty();
 }
 
 } // namespace
 
-X11Clipboard::X11Clipboard() {
-    m_changed =
-        QObject::connect(systemClipboard(), &QClipboard::dataChanged, [this] { takeCopy(); });
-    takeCopy();
-}
-
-X11Clipboard::~X11Clipboard() {
-    QObject::disconnect(m_changed);
+X11Clipboard::X11Clipboard()
+    : m_reader([this](SelectionContent content) { foreignChange(std::move(content)); }) {
+    m_reader.setIdleHandler([this] {
+        if (m_settled) m_settled();
+    });
 }
 
 bool X11Clipboard::offersText() const {
@@ -36,7 +41,11 @@ bool X11Clipboard::offersText() const {
 }
 
 bool X11Clipboard::offersBitmap() const {
-    return !m_image.isNull();
+    return !m_image.isNull() || !m_encodedImage.isEmpty();
+}
+
+bool X11Clipboard::isSecret() const {
+    return m_secret;
 }
 
 std::string X11Clipboard::readText() {
@@ -44,34 +53,72 @@ std::string X11Clipboard::readText() {
 }
 
 QImage X11Clipboard::readBitmap() {
+    if (m_image.isNull() && !m_encodedImage.isEmpty()) m_image = QImage::fromData(m_encodedImage);
     return m_image;
 }
 
+void X11Clipboard::open() {
+    if (m_openCount++ == 0) m_written = false;
+}
+
+void X11Clipboard::close() {
+    if (m_openCount == 0 || --m_openCount > 0 || !m_written) return;
+    const bool gaveUpReading = publish();
+    if (m_changed) m_changed();
+    if (gaveUpReading && m_settled) m_settled();
+}
+
 void X11Clipboard::empty() {
-    systemClipboard()->clear(QClipboard::Clipboard);
-    m_text.reset();
-    m_image = QImage();
+    open();
+    forget();
+    m_written = true;
+    close();
 }
 
 void X11Clipboard::setText(std::string_view bytes) {
-    const std::string text = upToNul(std::string(bytes));
-    systemClipboard()->setText(toQString(text), QClipboard::Clipboard);
-    m_text = text;
-    m_image = QImage();
+    open();
+    forget();
+    m_text = upToNul(std::string(bytes));
+    m_written = true;
+    close();
 }
 
 void X11Clipboard::setBitmap(const QImage& image) {
-    systemClipboard()->setImage(image, QClipboard::Clipboard);
-    m_text.reset();
+    open();
+    forget();
     m_image = image;
+    m_written = true;
+    close();
 }
 
-void X11Clipboard::takeCopy() {
-    const QMimeData* data = systemClipboard()->mimeData(QClipboard::Clipboard);
-    // No formats at all: nobody owns the clipboard any more. Keep the last copy (see the header).
-    if (!data || data->formats().isEmpty()) return;
-    m_text = data->hasText() ? std::optional(upToNul(fromQString(data->text()))) : std::nullopt;
-    m_image = data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
+void X11Clipboard::forget() {
+    m_text.reset();
+    m_encodedImage.clear();
+    m_image = QImage();
+    m_secret = false;
+}
+
+bool X11Clipboard::publish() {
+    QClipboard* system = QGuiApplication::clipboard();
+    if (!m_text && m_image.isNull()) {
+        system->clear(QClipboard::Clipboard);
+    } else {
+        auto* data = new QMimeData;
+        if (m_text) data->setText(toQString(*m_text));
+        if (!m_image.isNull()) data->setImageData(m_image);
+        system->setMimeData(data, QClipboard::Clipboard);
+    }
+    return m_reader.ownWriteDone();
+}
+
+void X11Clipboard::foreignChange(SelectionContent content) {
+    forget();
+    m_secret = content.secret;
+    if (!m_secret) {
+        if (content.text) m_text = upToNul(fromQString(*content.text));
+        if (isReadablePicture(content.image)) m_encodedImage = std::move(content.image);
+    }
+    if (m_changed) m_changed();
 }
 
 } // namespace zub

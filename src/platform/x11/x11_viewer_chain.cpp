@@ -1,31 +1,60 @@
 #include "platform/x11/x11_viewer_chain.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
+#include "platform/x11/x11_clipboard.h"
+
+#include <algorithm>
 
 namespace zub {
 
+X11ViewerChain::X11ViewerChain(X11Clipboard& clipboard) : m_clipboard(clipboard) {
+    m_clipboard.setChangeHandler([this] { changed(); });
+    m_clipboard.setSettledHandler([this] { settled(); });
+}
+
 X11ViewerChain::~X11ViewerChain() {
-    for (auto& [viewer, connection] : m_subscriptions) QObject::disconnect(connection);
+    m_clipboard.setChangeHandler({});
+    m_clipboard.setSettledHandler({});
 }
 
 ViewerHandle X11ViewerChain::join(ClipboardViewer& viewer) {
-    if (!m_subscriptions.contains(&viewer)) {
-        m_subscriptions.emplace(
-            &viewer, QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged,
-                                      [&viewer] { viewer.clipboardChanged(); }));
-    }
+    if (!isMember(&viewer)) m_members.push_back(&viewer);
     // Windows tells a new viewer of the current content before SetClipboardViewer returns, and
     // manual capture rests on that.
-    viewer.clipboardChanged();
+    if (m_clipboard.isSettled()) {
+        viewer.clipboardChanged();
+    } else if (std::ranges::none_of(m_waiting,
+                                    [&](const Waiting& w) { return w.viewer == &viewer; })) {
+        QObject* object = dynamic_cast<QObject*>(&viewer);
+        m_waiting.push_back(Waiting{&viewer, object, object != nullptr, false});
+    }
     return 0;
 }
 
 void X11ViewerChain::leave(ClipboardViewer& viewer, ViewerHandle) {
-    if (const auto it = m_subscriptions.find(&viewer); it != m_subscriptions.end()) {
-        QObject::disconnect(it->second);
-        m_subscriptions.erase(it);
+    std::erase(m_members, &viewer);
+}
+
+void X11ViewerChain::changed() {
+    // A viewer may join or leave while it is told; each is told once, if still a member.
+    const std::vector<ClipboardViewer*> members = m_members;
+    for (Waiting& w : m_waiting)
+        if (isMember(w.viewer)) w.heard = true;
+    for (ClipboardViewer* viewer : members)
+        if (isMember(viewer)) viewer->clipboardChanged();
+}
+
+void X11ViewerChain::settled() {
+    std::vector<Waiting> waiting;
+    waiting.swap(m_waiting);
+    for (const Waiting& w : waiting) {
+        if (w.isObject && !w.alive) continue;
+        // A member that heard of a change since it joined knows the content already.
+        if (!w.heard) w.viewer->clipboardChanged();
     }
+}
+
+bool X11ViewerChain::isMember(const ClipboardViewer* viewer) const {
+    return std::ranges::find(m_members, viewer) != m_members.end();
 }
 
 } // namespace zub

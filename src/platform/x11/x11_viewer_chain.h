@@ -2,18 +2,24 @@
 
 #include "platform/viewer_chain.h"
 
-#include <QMetaObject>
+#include <QPointer>
 
-#include <map>
+#include <vector>
 
 namespace zub {
 
-// X11 has no viewer chain: every client that wants to know subscribes on its own (Qt does it
-// through XFixes). Joining subscribes the viewer to QClipboard::dataChanged; there is never a
-// next viewer, so join returns 0 and forwarding has nowhere to go.
+class X11Clipboard;
+
+// X11 has no viewer chain: every client that wants to know watches the clipboard on its own.
+// Joining subscribes the viewer to the changes X11Clipboard reports; there is never a next
+// viewer, so join returns 0 and forwarding has nowhere to go.
+//
+// The immediate notice of a join tells the viewer of the current content. While another
+// program's copy is still being read, the current content is not known yet: the notice then
+// comes when it is, also to a viewer that has left again meanwhile (a manual capture).
 class X11ViewerChain : public ViewerChain {
 public:
-    X11ViewerChain() = default;
+    explicit X11ViewerChain(X11Clipboard& clipboard);
     ~X11ViewerChain() override;
     X11ViewerChain(const X11ViewerChain&) = delete;
     X11ViewerChain& operator=(const X11ViewerChain&) = delete;
@@ -24,7 +30,22 @@ public:
     void forwardChange(ViewerHandle) override {}
 
 private:
-    std::map<ClipboardViewer*, QMetaObject::Connection> m_subscriptions;
+    // A viewer waiting for its join notice. When the viewer is a QObject (the main window is),
+    // the notice is dropped if the viewer has been destroyed by then.
+    struct Waiting {
+        ClipboardViewer* viewer;
+        QPointer<QObject> alive;
+        bool isObject;
+        bool heard;
+    };
+
+    void changed();
+    void settled();
+    bool isMember(const ClipboardViewer* viewer) const;
+
+    X11Clipboard& m_clipboard;
+    std::vector<ClipboardViewer*> m_members;
+    std::vector<Waiting> m_waiting;
 };
 
 } // namespace zub
