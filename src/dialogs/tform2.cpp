@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
