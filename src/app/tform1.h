@@ -67,6 +67,8 @@ public:
     void Action6Execute();
     void Action7Execute();
     void Action8Execute();
+    void Action17Execute();
+    void Action19Execute();
     // Recall of the selected entry into the clipboard and the edit box.
     void CheckListBox1DblClick();
     void Z4Click();

@@ -7,6 +7,8 @@
 #include "cliplist/clip_list_view.h"
 #include "cliplist/list_document.h"
 #include "cliplist/selection_display.h"
+#include "dialogs/tform2.h"
+#include "dialogs/tform3.h"
 #include "platform/qt_text.h"
 
 #include <QAction>
@@ -31,6 +33,8 @@ void TForm1::connectHandlers() {
     on("Action3", &TForm1::Action3Execute);
     on("Action16", &TForm1::Action16Execute);
     on("Action4", &TForm1::Action4Execute);
+    on("Action17", &TForm1::Action17Execute);
+    on("Action19", &TForm1::Action19Execute);
     // The command's check mark is the capture mode; Qt has already switched it when the
     // command runs, so the handler is told the mode it is leaving.
     connect(action(QStringLiteral("Action15")), &QAction::triggered, this,
@@ -92,6 +96,15 @@ void TForm1::Action2Execute() {
 
 void TForm1::Action3Execute() {
     close();
+}
+
+// Each command opens a fresh dialog beside the window; the window keeps no hold on it.
+void TForm1::Action17Execute() {
+    (new TForm3(this))->show();
+}
+
+void TForm1::Action19Execute() {
+    (new TForm2(windowIcon(), this))->show();
 }
 
 void TForm1::Action4Execute() {
