@@ -91,4 +91,23 @@ QAction* createMenuProxy(QAction* action, const QString& caption, const QString&
     return proxy;
 }
 
+QAction* createCheckMenuItem(QAction* action, QObject* parent) {
+    auto* item = new QAction(action->text(), parent);
+    item->setObjectName(action->objectName() + QStringLiteral("MenuItem"));
+    applyHint(item, action->property("hint").toString());
+    item->setCheckable(true);
+    item->setChecked(action->isChecked());
+    item->setEnabled(action->isEnabled());
+    // The item's own check flips when it is clicked; the command then flips and sets it again.
+    QObject::connect(item, &QAction::triggered, action, [item, action] {
+        item->setChecked(action->isChecked());
+        action->trigger();
+    });
+    QObject::connect(action, &QAction::changed, item, [item, action] {
+        item->setChecked(action->isChecked());
+        item->setEnabled(action->isEnabled());
+    });
+    return item;
+}
+
 } // namespace zub

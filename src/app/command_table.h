@@ -32,4 +32,8 @@ QHash<QString, QAction*> createCommands(QWidget* owner);
 QAction* createMenuProxy(QAction* action, const QString& caption, const QString& hint,
                          QObject* parent);
 
+// The menu entry of a command with a checked state: it shows a check mark (not the command's
+// icon, which a menu would frame instead) and follows the command's checked and enabled state.
+QAction* createCheckMenuItem(QAction* action, QObject* parent);
+
 } // namespace zub

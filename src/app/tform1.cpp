@@ -286,9 +286,15 @@ void TForm1::createMenus() {
             const QString name = QString::fromLatin1(item);
             if (name == QLatin1String("-"))
                 menu->addSeparator();
-            else if (name == QLatin1String("SearchFind1"))
-                menu->addAction(createMenuProxy(action(name), QStringLiteral("查找(&F)"),
-                                                QStringLiteral("查找"), menu));
+            else if (name == QLatin1String("SearchFind1")) {
+                QAction* find = createMenuProxy(action(name), QStringLiteral("查找(&F)"),
+                                                QStringLiteral("查找"), menu);
+                // Shown beside the item; only the command itself answers the key in the window.
+                find->setShortcut(action(name)->shortcut());
+                find->setShortcutContext(Qt::WidgetShortcut);
+                menu->addAction(find);
+            } else if (action(name)->isCheckable())
+                menu->addAction(createCheckMenuItem(action(name), menu));
             else if (name == QLatin1String("SearchReplace1"))
                 menu->addAction(createMenuProxy(action(name), QStringLiteral("查找替换(&R)"),
                                                 QStringLiteral("查找替换"), menu));

@@ -22,7 +22,6 @@ void TForm1::connectListCommands() {
     on(action(QStringLiteral("Action7")), &TForm1::Action7Execute);
     on(action(QStringLiteral("Action8")), &TForm1::Action8Execute);
     on(Z4, &TForm1::Z4Click);
-    connect(UpDown1, &UpDown::clicked, this, [this] { guard([this] { UpDown1Click(); }); });
     connect(CheckListBox1, &ClipListView::doubleClicked, this,
             [this] { guard([this] { CheckListBox1DblClick(); }); });
     connect(CheckListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {

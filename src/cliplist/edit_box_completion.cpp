@@ -19,7 +19,9 @@ EditResult EditBoxCompletion::typeCharacter(std::string_view field, std::size_t 
                                             std::size_t selectionLength, std::string_view character,
                                             const RecentList& recent) {
     clampSelection(field, selectionStart, selectionLength);
-    std::string typed(field.substr(0, selectionStart));
+    // The typed text is what the field would read if the character went at its end: the part
+    // before a selection (which typing replaces), or else the whole field, wherever the caret.
+    std::string typed(selectionLength > 0 ? field.substr(0, selectionStart) : field);
     typed += character;
 
     for (std::size_t index = 0; index < recent.size(); ++index) {
@@ -36,9 +38,11 @@ EditResult EditBoxCompletion::typeCharacter(std::string_view field, std::size_t 
         return result;
     }
 
+    // Nothing completes: the character goes in at the caret, over the selection.
     EditResult result;
-    result.selectionStart = typed.size();
-    result.text = std::move(typed);
+    result.text = std::string(field.substr(0, selectionStart));
+    result.text += character;
+    result.selectionStart = result.text.size();
     result.text += field.substr(selectionStart + selectionLength);
     result.runSearch = true;
     m_lastCompletedItem.reset();

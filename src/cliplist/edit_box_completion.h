@@ -29,10 +29,12 @@ struct EditResult {
 
 class EditBoxCompletion {
 public:
-    // `character` is one character of the code page (1, 2 or 4 bytes). When the text before the
-    // selection followed by it begins a recent-list item, ignoring case, the field completes to
-    // the first such item with the completed rest selected; otherwise the character replaces the
-    // selection. A completion to the item completed last time is not a change that searches.
+    // `character` is one character of the code page (1, 2 or 4 bytes). The typed text is the
+    // text before the selection, or the whole field when nothing is selected (wherever the caret
+    // stands), followed by the character. When it begins a recent-list item, ignoring case, the
+    // field completes to the first such item with the completed rest selected; otherwise the
+    // character goes in at the caret, replacing the selection. A completion to the item completed
+    // last time is not a change that searches.
     EditResult typeCharacter(std::string_view field, std::size_t selectionStart,
                              std::size_t selectionLength, std::string_view character,
                              const RecentList& recent);

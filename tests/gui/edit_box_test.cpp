@@ -107,6 +107,21 @@ private slots:
         QCOMPARE(b.changed.count(), 4);
     }
 
+    void typingWithTheCaretInsideTheTextLosesNothingAfterIt() {
+        Box b;
+        b.items({"abcdef"});
+        QTest::keyClicks(b.combo, "QQb");
+        QCOMPARE(b.field->text(), "QQb");
+        QTest::keyClick(b.combo, Qt::Key_Home);
+        b.changed.clear();
+        // "QQba" begins no item, so the 'a' simply goes in where the caret is.
+        QTest::keyClick(b.combo, Qt::Key_A);
+        QCOMPARE(b.field->text(), "aQQb");
+        QCOMPARE(b.field->cursorPosition(), 1);
+        QVERIFY(!b.field->hasSelectedText());
+        QCOMPARE(b.changed.count(), 1);
+    }
+
     void picksFromTheDropDownSearch() {
         Box b;
         b.items({"one", "two"});

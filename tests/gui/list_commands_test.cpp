@@ -49,6 +49,24 @@ private slots:
         QCOMPARE(w.entries(), Entries({"one", "six", "two"}));
     }
 
+    void oneMouseClickOnAnArrowMovesTheEntryOneRow() {
+        Window w;
+        w.fill({"a", "b", "c", "d"});
+        w.selectRow(3);
+        int moves = 0;
+        struct MoveCounter : ClipListListener {
+            int& count;
+            explicit MoveCounter(int& c) : count(c) {}
+            void beforeMove(std::size_t, std::size_t) override { ++count; }
+        } counter(moves);
+        w.list().addListener(&counter);
+        QTest::mouseClick(upDown(w)->upButton(), Qt::LeftButton);
+        w.list().removeListener(&counter);
+        QCOMPARE(w.entries(), Entries({"a", "b", "d", "c"}));
+        QCOMPARE(moves, 1);
+        QCOMPARE(w.panel(0), QStringLiteral("3/4"));
+    }
+
     void reorderReachesRowsBeyondSixteenBits() {
         Window w;
         std::vector<std::string> many(40000, "x");

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -154,6 +155,43 @@ private slots:
         w.action("Action4")->trigger();
         QVERIFY(!sortButton->isChecked());
         QVERIFY(!w.list().isSorted());
+
+        // In the menus the two checked commands show a check mark, not a framed icon, and the
+        // item works the command once.
+        for (const char* name : {"Action4", "Action15"}) {
+            auto* item = w.form->findChild<QAction*>(QString::fromLatin1(name) + "MenuItem");
+            QVERIFY(item);
+            QVERIFY(item->isCheckable());
+            QVERIFY(item->icon().isNull());
+            QVERIFY(!item->isChecked());
+            item->trigger();
+            QVERIFY(w.action(name)->isChecked());
+            QVERIFY(item->isChecked());
+            item->trigger();
+            QVERIFY(!w.action(name)->isChecked());
+            QVERIFY(!item->isChecked());
+            w.action(name)->trigger();
+            QVERIFY(item->isChecked());
+        }
+        QVERIFY(w.list().isSorted());
+        QCOMPARE(w.panel(4), QStringLiteral("自动"));
+    }
+
+    void theFindItemShowsItsShortcutWhichStillWorksOnce() {
+        Window w;
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        auto* menuBar = w.form->findChild<QToolBar*>("ToolBar1");
+        QMenu* edit = menuBar->findChild<QToolButton*>("MenuButton2")->menu();
+        QAction* item = edit->actions()[4];
+        QCOMPARE(item->text(), QStringLiteral("查找(&F)"));
+        QCOMPARE(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+        // Not an ambiguous shortcut: Ctrl+F in the window reaches the command once.
+        QAction* find = w.action("SearchFind1");
+        find->setEnabled(true);
+        QSignalSpy ran(find, &QAction::triggered);
+        QTest::keyClick(w.form.get(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(ran.count(), 1);
     }
 
     void widerWindowWidensTheEditBoxAndPanelTwo() {
@@ -224,7 +262,9 @@ private slots:
         shown.clear();
         QTest::keyClick(w.form.get(), Qt::Key_B, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), w.form->findChild<QComboBox*>("ComboBox1"));
-        onNextPopup([&](QWidget* popup) { shown = popup ? qobject_cast<QMenu*>(popup)->title() : QString(); });
+        onNextPopup([&](QWidget* popup) {
+            shown = popup ? qobject_cast<QMenu*>(popup)->title() : QString();
+        });
         QTest::keyClick(w.form.get(), Qt::Key_B, Qt::AltModifier);
         QCOMPARE(shown, QStringLiteral("捕获设置(&B)"));
     }

@@ -74,8 +74,14 @@ TEST_F(EditBoxTest, KeepsTheTypedCaseAndEntersWhatCompletesNothing) {
     expectField("x-yz", 2, 0);
     EXPECT_TRUE(field.runSearch);
 
-    // Only the part before the caret is matched; what follows it gives way to the completion.
+    // With a caret inside the text the whole field counts as typed: "hxyze" completes nothing,
+    // so nothing after the caret is lost; "Hello Worl" + "d" completes wherever the caret is.
     field = completion.typeCharacter("hxyz", 1, 0, "e", recent);
+    expectField("hexyz", 2, 0);
+    field = completion.typeCharacter("Hello Worl", 0, 0, "d", recent);
+    expectField("Hello World", 11, 0);
+    // A selection inside the text: only what precedes it counts, and it is replaced.
+    field = completion.typeCharacter("hxyz", 1, 3, "e", recent);
     expectField("hello World", 2, 9);
 }
 

@@ -19,17 +19,8 @@ QStringList qtPatterns(const QString& windowsPatterns) {
 QString filterEntry(const QString& description, const QString& windowsPatterns) {
     const QStringList patterns = qtPatterns(windowsPatterns);
     if (patterns.isEmpty()) return {};
-    const QString qtForm = QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-
-    const QString text = description.trimmed();
-    if (text.endsWith(QLatin1Char(')'))) {
-        const qsizetype open = text.lastIndexOf(QLatin1Char('('));
-        if (open >= 0 && qtPatterns(text.sliced(open + 1, text.size() - open - 2)) == patterns) {
-            return text.first(open) + qtForm;
-        }
-    }
-    if (text.isEmpty()) return qtForm;
-    return text + QLatin1Char(' ') + qtForm;
+    const QString shown = description.trimmed().isEmpty() ? windowsPatterns : description;
+    return shown + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
 } // namespace

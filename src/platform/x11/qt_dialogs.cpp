@@ -23,6 +23,8 @@ std::optional<std::filesystem::path> runFileDialog(QWidget* owner, const FileDia
     // Without a title of its own the dialog keeps Qt's ("Open", "Save As").
     if (!options.title.isEmpty()) dialog.setWindowTitle(options.title);
     if (!options.initialFolder.isEmpty()) dialog.setDirectory(options.initialFolder);
+    // The filters read exactly as the program words them; Qt's patterns stay behind them.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = toQtNameFilters(options.filter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(options.defaultExtension);

@@ -331,6 +331,9 @@ void X11SelectionReader::deliverReady() {
 }
 
 void X11SelectionReader::checkDeadlines() {
+    // An answer may be waiting unread while this program was busy: only an owner that has not
+    // answered by now is late.
+    readEvents();
     const auto now = std::chrono::steady_clock::now();
     for (Fetch& fetch : m_fetches) {
         if (!fetch.done && fetch.deadline <= now) {
