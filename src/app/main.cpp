@@ -3,6 +3,7 @@
 #include "platform/x11/qt_dialogs.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
+#include "platform/x11/x11_shell.h"
 #include "platform/x11/x11_viewer_chain.h"
 
 #include <QApplication>
@@ -21,7 +22,8 @@ int main(int argc, char* argv[]) {
     zub::X11HotKey hotKey;
     zub::QtDialogs dialogs;
     zub::PosixSystemFiles files;
-    zub::TForm1 form({clipboard, viewerChain, hotKey, dialogs, files});
+    zub::X11Shell shell;
+    zub::TForm1 form({clipboard, viewerChain, hotKey, dialogs, files, shell});
     form.show();
     return app.exec();
 }

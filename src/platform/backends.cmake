@@ -1,14 +1,16 @@
 # Backends of the platform services. Paths are relative to src/.
 
-# The real one: Qt for the clipboard and the dialogs, xcb for the global hot key.
+# The real one: Qt for the clipboard, the dialogs and the shell, xcb for the global hot key.
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms)
 target_sources(zub_platform PRIVATE
     platform/x11/input_box.cpp
     platform/x11/name_filters.cpp
     platform/x11/posix_system_files.cpp
     platform/x11/qt_dialogs.cpp
+    platform/x11/shell_target.cpp
     platform/x11/x11_clipboard.cpp
     platform/x11/x11_hot_key.cpp
+    platform/x11/x11_shell.cpp
     platform/x11/x11_viewer_chain.cpp
 )
 target_link_libraries(zub_platform PRIVATE PkgConfig::XCB)
@@ -19,6 +21,7 @@ add_library(zub_platform_sim STATIC
     platform/sim/sim_dialogs.cpp
     platform/sim/sim_hot_key.cpp
     platform/sim/sim_platform.cpp
+    platform/sim/sim_shell.cpp
     platform/sim/sim_viewer_chain.cpp
 )
 target_link_libraries(zub_platform_sim PUBLIC zub_platform)

@@ -7,6 +7,7 @@
 #include "platform/x11/qt_dialogs.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
+#include "platform/x11/x11_shell.h"
 #include "platform/x11/x11_viewer_chain.h"
 #include "x11_test.h"
 #include "x11_tools.h"
@@ -24,12 +25,14 @@ protected:
     X11HotKey hotKey;
     QtDialogs dialogs;
     PosixSystemFiles files;
+    X11Shell shell;
     std::unique_ptr<TForm1> form;
 
     void SetUp() override {
         X11Test::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        form = std::make_unique<TForm1>(Services{clipboard, viewerChain, hotKey, dialogs, files});
+        form = std::make_unique<TForm1>(
+            Services{clipboard, viewerChain, hotKey, dialogs, files, shell});
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
