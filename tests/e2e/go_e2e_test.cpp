@@ -10,12 +10,7 @@
 #include "app/tform1.h"
 #include "cliplist/edit_box.h"
 #include "platform/codepage.h"
-#include "platform/x11/posix_system_files.h"
-#include "platform/x11/qt_dialogs.h"
-#include "platform/x11/x11_clipboard.h"
-#include "platform/x11/x11_hot_key.h"
-#include "platform/x11/x11_shell.h"
-#include "platform/x11/x11_viewer_chain.h"
+#include "platform/x11/x11_platform.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
@@ -94,12 +89,7 @@ protected:
     std::map<std::string, std::optional<std::string>> savedEnvironment;
     fs::path savedFolder;
 
-    X11Clipboard clipboard;
-    X11ViewerChain viewerChain;
-    X11HotKey hotKey;
-    QtDialogs dialogs;
-    PosixSystemFiles files;
-    X11Shell shell;
+    X11Platform platform;
     std::unique_ptr<TForm1> form;
 
     void SetUp() override {
@@ -147,8 +137,7 @@ while [ ! -e RELEASE ] && [ $n -lt 600 ]; do sleep 0.05; n=$((n+1)); done
             ::unsetenv(name);
         fs::current_path(current);
 
-        form = std::make_unique<TForm1>(
-            Services{clipboard, viewerChain, hotKey, dialogs, files, shell});
+        form = std::make_unique<TForm1>(platform.services());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

@@ -3,12 +3,7 @@
 
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
-#include "platform/x11/posix_system_files.h"
-#include "platform/x11/qt_dialogs.h"
-#include "platform/x11/x11_clipboard.h"
-#include "platform/x11/x11_hot_key.h"
-#include "platform/x11/x11_shell.h"
-#include "platform/x11/x11_viewer_chain.h"
+#include "platform/x11/x11_platform.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
@@ -20,19 +15,13 @@ namespace {
 
 class ProgramTest : public X11Test {
 protected:
-    X11Clipboard clipboard;
-    X11ViewerChain viewerChain;
-    X11HotKey hotKey;
-    QtDialogs dialogs;
-    PosixSystemFiles files;
-    X11Shell shell;
+    X11Platform platform;
     std::unique_ptr<TForm1> form;
 
     void SetUp() override {
         X11Test::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        form = std::make_unique<TForm1>(
-            Services{clipboard, viewerChain, hotKey, dialogs, files, shell});
+        form = std::make_unique<TForm1>(platform.services());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
