@@ -123,8 +123,12 @@ TEST_F(ShellTargetTest, CommandLinesAreJustNamesThatDoNotExist) {
         EXPECT_EQ(classify(text).kind, Kind::Unknown) << text;
 }
 
-TEST_F(ShellTargetTest, EmptyTextsAndTextsWithANulFail) {
+TEST_F(ShellTargetTest, EmptyHugeAndNulHoldingTextsFail) {
     EXPECT_EQ(classify("").kind, Kind::Unknown);
+    // Longer than any name the system takes, with and without a slash.
+    EXPECT_EQ(classify(std::string(1 << 20, 'a')).kind, Kind::Unknown);
+    EXPECT_EQ(classify("/" + std::string(1 << 20, 'a')).kind, Kind::Unknown);
+    EXPECT_EQ(classify("http://" + std::string(1 << 20, 'a')).kind, Kind::Url);
     EXPECT_EQ(classify(std::string("notepad\0 -x", 11)).kind, Kind::Unknown);
     EXPECT_EQ(classify(std::string("http://a\0b", 10)).kind, Kind::Unknown);
 }
