@@ -4,7 +4,9 @@ add_executable(platform_unit_tests
     unit/dialog_filter_test.cpp
     unit/sim_clipboard_test.cpp
     unit/sim_dialogs_test.cpp
+    unit/shell_target_test.cpp
     unit/sim_hot_key_test.cpp
+    unit/sim_shell_test.cpp
     unit/sim_viewer_chain_test.cpp
 )
 target_link_libraries(platform_unit_tests PRIVATE zub_platform_sim GTest::gtest GTest::gtest_main)

@@ -1,9 +1,5 @@
 #include "app/tform1.h"
-#include "platform/x11/posix_system_files.h"
-#include "platform/x11/qt_dialogs.h"
-#include "platform/x11/x11_clipboard.h"
-#include "platform/x11/x11_hot_key.h"
-#include "platform/x11/x11_viewer_chain.h"
+#include "platform/x11/x11_platform.h"
 
 #include <QApplication>
 #include <QFont>
@@ -16,12 +12,8 @@ int main(int argc, char* argv[]) {
     font.setPixelSize(12);
     QApplication::setFont(font);
 
-    zub::X11Clipboard clipboard;
-    zub::X11ViewerChain viewerChain(clipboard);
-    zub::X11HotKey hotKey;
-    zub::QtDialogs dialogs;
-    zub::PosixSystemFiles files;
-    zub::TForm1 form({clipboard, viewerChain, hotKey, dialogs, files});
+    zub::X11Platform platform;
+    zub::TForm1 form(platform.services());
     form.show();
     return app.exec();
 }

@@ -74,6 +74,10 @@ public:
     void Z4Click();
     // The edit-box search.
     void ComboBox1Change();
+    // Go: opens the edit box's text, or searches the web for it.
+    void SpeedButton1Click();
+    // Auto-complete (Ctrl+Enter): a bare name becomes a web address, then Go.
+    void Action9Execute();
     void CheckListBox1ContextPopup();
     void PageControl1Change();
     void ToolBar3Resize();
@@ -96,6 +100,7 @@ private:
     void createMenus();
     void connectHandlers();
     void connectListCommands();
+    void connectGoCommands();
     void FormCreate();
     void FormDestroy();
     void showError(const char* message);

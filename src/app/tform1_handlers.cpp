@@ -45,6 +45,7 @@ void TForm1::connectHandlers() {
     connect(CheckListBox1, &ClipListView::userSelected, this,
             [this] { guard([this] { CheckListBox1Click(); }); });
     connectListCommands();
+    connectGoCommands();
 }
 
 void TForm1::FormCreate() {

@@ -8,9 +8,11 @@ target_sources(zub_platform PRIVATE
     platform/x11/name_filters.cpp
     platform/x11/posix_system_files.cpp
     platform/x11/qt_dialogs.cpp
+    platform/x11/shell_target.cpp
     platform/x11/x11_clipboard.cpp
     platform/x11/x11_hot_key.cpp
     platform/x11/x11_selection_reader.cpp
+    platform/x11/x11_shell.cpp
     platform/x11/x11_viewer_chain.cpp
 )
 target_link_libraries(zub_platform PRIVATE PkgConfig::XCB)
@@ -21,6 +23,7 @@ add_library(zub_platform_sim STATIC
     platform/sim/sim_dialogs.cpp
     platform/sim/sim_hot_key.cpp
     platform/sim/sim_platform.cpp
+    platform/sim/sim_shell.cpp
     platform/sim/sim_viewer_chain.cpp
 )
 target_link_libraries(zub_platform_sim PUBLIC zub_platform)

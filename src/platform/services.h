@@ -3,6 +3,7 @@
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/hot_key.h"
+#include "platform/shell.h"
 #include "platform/system_files.h"
 #include "platform/viewer_chain.h"
 
@@ -16,6 +17,7 @@ struct Services {
     HotKey& hotKey;
     Dialogs& dialogs;
     SystemFiles& files;
+    Shell& shell;
 };
 
 } // namespace zub

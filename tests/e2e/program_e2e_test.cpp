@@ -3,11 +3,7 @@
 
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
-#include "platform/x11/posix_system_files.h"
-#include "platform/x11/qt_dialogs.h"
-#include "platform/x11/x11_clipboard.h"
-#include "platform/x11/x11_hot_key.h"
-#include "platform/x11/x11_viewer_chain.h"
+#include "platform/x11/x11_platform.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
@@ -28,17 +24,13 @@ namespace {
 
 class ProgramTest : public X11Test {
 protected:
-    X11Clipboard clipboard;
-    X11ViewerChain viewerChain{clipboard};
-    X11HotKey hotKey;
-    QtDialogs dialogs;
-    PosixSystemFiles files;
+    X11Platform platform;
     std::unique_ptr<TForm1> form;
 
     void SetUp() override {
         X11Test::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        form = std::make_unique<TForm1>(Services{clipboard, viewerChain, hotKey, dialogs, files});
+        form = std::make_unique<TForm1>(platform.services());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -121,7 +113,7 @@ TEST_F(ProgramTest, DoubleClickPutsTheClipTextOnTheRealClipboard) {
 TEST_F(ProgramTest, RecallInAutomaticModeAddsNothingAndReturnWritesOverTheRecalledEntry) {
     OwnedProcess foreign = copyWithXclip("foo");
     ASSERT_TRUE(foreign);
-    ASSERT_TRUE(waitUntil([&] { return clipboard.readText() == "foo"; }));
+    ASSERT_TRUE(waitUntil([&] { return platform.clipboard.readText() == "foo"; }));
     form->action(QStringLiteral("Action15"))->trigger();
     ASSERT_EQ(entries(), std::vector<std::string>{"foo"});
 
@@ -154,7 +146,7 @@ TEST_F(ProgramTest, RecallInAutomaticModeAddsNothingAndReturnWritesOverTheRecall
 TEST_F(ProgramTest, ASecretCopyIsCapturedInNeitherMode) {
     OwnedProcess manager = startSelectionOwner({QStringLiteral("--secret")}, "hunter2");
     ASSERT_TRUE(manager);
-    ASSERT_TRUE(waitUntil([&] { return clipboard.isSecret(); }));
+    ASSERT_TRUE(waitUntil([&] { return platform.clipboard.isSecret(); }));
     ASSERT_TRUE(xdotoolKey("ctrl+r"));
     settle();
     EXPECT_TRUE(entries().empty());

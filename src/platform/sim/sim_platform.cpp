@@ -11,7 +11,7 @@ SimPlatform::SimPlatform() {
 }
 
 Services SimPlatform::services() {
-    return Services{clipboard, viewerChain, hotKey, dialogs, files};
+    return Services{clipboard, viewerChain, hotKey, dialogs, files, shell};
 }
 
 void SimPlatform::copyFromOtherProgram(std::string bytes) {

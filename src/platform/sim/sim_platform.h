@@ -4,6 +4,7 @@
 #include "platform/sim/sim_clipboard.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_hot_key.h"
+#include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_system_files.h"
 #include "platform/sim/sim_viewer_chain.h"
 
@@ -20,6 +21,7 @@ struct SimPlatform {
     SimHotKey hotKey;
     SimDialogs dialogs;
     SimSystemFiles files;
+    SimShell shell;
 
     SimPlatform();
     SimPlatform(const SimPlatform&) = delete;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/services.h"
+#include "platform/x11/posix_system_files.h"
+#include "platform/x11/qt_dialogs.h"
+#include "platform/x11/x11_clipboard.h"
+#include "platform/x11/x11_hot_key.h"
+#include "platform/x11/x11_shell.h"
+#include "platform/x11/x11_viewer_chain.h"
+
+namespace zub {
+
+// Every real service of the X11 desktop, for main() and the end-to-end tests. Create it after
+// the QApplication and let it go before: the hot key works on Qt's X connection.
+struct X11Platform {
+    X11Clipboard clipboard;
+    X11ViewerChain viewerChain{clipboard};
+    X11HotKey hotKey;
+    QtDialogs dialogs;
+    PosixSystemFiles files;
+    X11Shell shell;
+
+    Services services() { return Services{clipboard, viewerChain, hotKey, dialogs, files, shell}; }
+};
+
+} // namespace zub
