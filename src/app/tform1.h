@@ -4,6 +4,7 @@
 #include "platform/collation.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
+#include "workbench/word_prefix_search.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -15,7 +16,6 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -27,6 +27,7 @@ class ClipListView;
 class EditBox;
 class StatusBar;
 class UpDown;
+class WorkbenchEdit;
 
 // The main window. It owns every control and the state of the run, builds the command table,
 // applies the layout rules and shows errors; the commands' logic lives in the feature folders
@@ -42,6 +43,7 @@ public:
     ClipListView* clipListView() const { return CheckListBox1; }
     EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
+    WorkbenchEdit* memo1() const { return Memo1; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
     // Runs `handler` the way every event handler of the window runs: an error ends it, is shown
@@ -79,6 +81,13 @@ public:
     // Auto-complete (Ctrl+Enter): a bare name becomes a web address, then Go.
     void Action9Execute();
     void CheckListBox1ContextPopup();
+    // The workbench: New, Extract, its documents, Preview and the word-prefix search.
+    void Action10Execute();
+    void Action11Execute();
+    void Action12Execute();
+    void Action13Execute();
+    void Action14Execute();
+    void Memo1Change();
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
@@ -101,6 +110,8 @@ private:
     void connectHandlers();
     void connectListCommands();
     void connectGoCommands();
+    void connectWorkbenchCommands();
+    void clearImagePane();
     void FormCreate();
     void FormDestroy();
     void showError(const char* message);
@@ -112,6 +123,9 @@ private:
     std::uint16_t FHotKeyAtom = 0;
     FileDialogOptions m_openDialog1;
     FileDialogOptions m_saveDialog1;
+    FileDialogOptions m_openDialog2;
+    FileDialogOptions m_saveDialog2;
+    WordPrefixSearch m_wordPrefixSearch;
 
     QHash<QString, QAction*> m_actions;
     QMenu* m_mainMenus[6] = {};
@@ -130,7 +144,10 @@ private:
     QTabWidget* PageControl1 = nullptr;
     QSplitter* Splitter1 = nullptr;
     ClipListView* CheckListBox1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    WorkbenchEdit* Memo1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QComboBox* ComboBox5 = nullptr;
     StatusBar* StatusBar1 = nullptr;
 };
 

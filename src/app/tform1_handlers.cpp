@@ -46,6 +46,7 @@ void TForm1::connectHandlers() {
             [this] { guard([this] { CheckListBox1Click(); }); });
     connectListCommands();
     connectGoCommands();
+    connectWorkbenchCommands();
 }
 
 void TForm1::FormCreate() {

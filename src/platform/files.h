@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,6 +12,11 @@ std::string displayPath(const std::filesystem::path& path);
 
 // The whole file. Throws zub::Error "Cannot open file "<full path>". <system text>".
 std::string readWholeFile(const std::filesystem::path& path);
+
+// The file's bytes before its first NUL byte, reading no further than that NUL or `limit` + 1
+// bytes, whichever comes first: a caller that can take at most `limit` bytes sees a longer text
+// as longer without the rest being read. Throws like readWholeFile.
+std::string readUntilNul(const std::filesystem::path& path, std::size_t limit);
 
 // Replaces the file with `bytes` through a temporary file in the same folder that is flushed and
 // then renamed over the target, keeping the target's permissions, so that a crash or a full disk

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace zub::files {
@@ -46,28 +47,69 @@ std::string displayPath(const std::filesystem::path& path) {
     return (ec ? path : full.lexically_normal()).string();
 }
 
-std::string readWholeFile(const std::filesystem::path& path) {
-    constexpr const char* kWhat = "Cannot open file";
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) fail(kWhat, path, errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) fail(kWhat, path, errno);
-    if (S_ISDIR(st.st_mode)) fail(kWhat, path, EISDIR);
-    // A device or a pipe could feed bytes forever; documents are plain files.
-    if (!S_ISREG(st.st_mode)) fail(kWhat, path, EINVAL);
+namespace {
 
+// Opens a plain file for reading and tells its size; a device or a pipe could feed bytes
+// forever, and documents are plain files.
+FileDescriptor openForReading(const std::filesystem::path& path, const char* what, off_t& size) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) fail(what, path, errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) fail(what, path, errno);
+    if (S_ISDIR(st.st_mode)) fail(what, path, EISDIR);
+    if (!S_ISREG(st.st_mode)) fail(what, path, EINVAL);
+    size = st.st_size;
+    return FileDescriptor(fd.release());
+}
+
+// Reads into bytes[filled, bytes.size()); the number read, 0 at the end of the file.
+std::size_t readSome(int fd, std::string& bytes, std::size_t filled, const char* what,
+                     const std::filesystem::path& path) {
+    for (;;) {
+        const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno != EINTR) fail(what, path, errno);
+    }
+}
+
+constexpr const char* kCannotOpen = "Cannot open file";
+
+} // namespace
+
+std::string readWholeFile(const std::filesystem::path& path) {
+    off_t size = 0;
+    FileDescriptor fd = openForReading(path, kCannotOpen, size);
     std::string bytes;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+    bytes.resize(static_cast<std::size_t>(size));
     std::size_t filled = 0;
     for (;;) {
         if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
-        const ssize_t n = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(kWhat, path, errno);
-        }
+        const std::size_t n = readSome(fd.get(), bytes, filled, kCannotOpen, path);
         if (n == 0) break;
-        filled += static_cast<std::size_t>(n);
+        filled += n;
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+std::string readUntilNul(const std::filesystem::path& path, std::size_t limit) {
+    off_t size = 0;
+    FileDescriptor fd = openForReading(path, kCannotOpen, size);
+    const std::size_t wanted = limit == std::string::npos ? limit : limit + 1;
+    constexpr std::size_t kChunk = 1 << 20;
+    std::string bytes;
+    bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(size) + 1, wanted));
+    std::size_t filled = 0;
+    while (filled < wanted) {
+        bytes.resize(filled + std::min(kChunk, wanted - filled));
+        const std::size_t n = readSome(fd.get(), bytes, filled, kCannotOpen, path);
+        if (n == 0) break;
+        const std::size_t nul = bytes.find('\0', filled);
+        if (nul < filled + n) {
+            filled = nul;
+            break;
+        }
+        filled += n;
     }
     bytes.resize(filled);
     return bytes;
