@@ -8,6 +8,7 @@
 #include <unicode/uset.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -56,110 +57,210 @@ std::string Collator::sortKey(std::string_view text) const {
 
 namespace {
 
-char32_t firstCodePoint(const std::u16string& u) {
-    if (u.empty()) return 0;
-    UChar32 code = 0;
-    int32_t offset = 0;
-    U16_NEXT(u.data(), offset, static_cast<int32_t>(u.size()), code);
-    return static_cast<char32_t>(code);
+// The code points of a set's strings, one vector each; false when the set cannot be read.
+bool setStrings(const USet* set, std::vector<std::u32string>& out) {
+    const int32_t items = uset_getItemCount(set);
+    std::vector<UChar> buffer(64);
+    for (int32_t i = 0; i < items; ++i) {
+        UChar32 start = 0, end = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        int32_t length = uset_getItem(set, i, &start, &end, buffer.data(),
+                                      static_cast<int32_t>(buffer.size()), &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            buffer.resize(static_cast<std::size_t>(length) + 1);
+            status = U_ZERO_ERROR;
+            length = uset_getItem(set, i, &start, &end, buffer.data(),
+                                  static_cast<int32_t>(buffer.size()), &status);
+        }
+        if (U_FAILURE(status)) return false;
+        std::u32string text;
+        if (length == 0) {
+            // A range of single characters: each a string of its own.
+            for (UChar32 c = start; c <= end; ++c) out.push_back({static_cast<char32_t>(c)});
+            continue;
+        }
+        for (int32_t offset = 0; offset < length;) {
+            UChar32 c = 0;
+            U16_NEXT(buffer.data(), offset, length, c);
+            text.push_back(static_cast<char32_t>(c));
+        }
+        out.push_back(std::move(text));
+    }
+    return true;
 }
 
 } // namespace
 
-void Collator::findContractions() const {
+void Collator::findRuleCharacters() const {
     UErrorCode status = U_ZERO_ERROR;
     USet* contractions = uset_openEmpty();
+    USet* withContexts = uset_openEmpty();
     ucol_getContractionsAndExpansions(m_collator, contractions, nullptr, false, &status);
-    // Without the list no character can be trusted to decide alone.
-    if (U_FAILURE(status)) m_leadingUsable = false;
-    const int32_t items = U_SUCCESS(status) ? uset_getItemCount(contractions) : 0;
-    std::vector<UChar> buffer(64);
-    for (int32_t i = 0; i < items; ++i) {
-        UChar32 start = 0, end = 0;
-        UErrorCode itemStatus = U_ZERO_ERROR;
-        int32_t length = uset_getItem(contractions, i, &start, &end, buffer.data(),
-                                      static_cast<int32_t>(buffer.size()), &itemStatus);
-        if (itemStatus == U_BUFFER_OVERFLOW_ERROR) {
-            buffer.resize(static_cast<std::size_t>(length) + 1);
-            itemStatus = U_ZERO_ERROR;
-            length = uset_getItem(contractions, i, &start, &end, buffer.data(),
-                                  static_cast<int32_t>(buffer.size()), &itemStatus);
-        }
-        // Ranges (length 0) are single characters, which start no contraction.
-        if (U_FAILURE(itemStatus) || length == 0) continue;
-        UChar32 first = 0, second = 0;
-        int32_t offset = 0;
-        U16_NEXT(buffer.data(), offset, length, first);
-        if (offset < length) U16_NEXT(buffer.data(), offset, length, second);
-        m_contractionSeconds[static_cast<char32_t>(first)].insert(static_cast<char32_t>(second));
+    ucol_getContractionsAndExpansions(m_collator, withContexts, nullptr, true, &status);
+    std::vector<std::u32string> plain, all;
+    // Without the lists no character can be trusted to decide alone.
+    if (U_FAILURE(status) || !setStrings(contractions, plain) || !setStrings(withContexts, all)) {
+        m_quickUsable = false;
+    } else {
+        for (const std::u32string& text : plain)
+            m_contractionSeconds[text[0]].insert(text.size() > 1 ? text[1] : 0);
+        // A context rule ("y after x", listed as "xy") changes a character by what stands before
+        // it: the characters after the first decide nothing alone. The first is only context.
+        std::unordered_set<std::u32string> plainSet(plain.begin(), plain.end());
+        for (const std::u32string& text : all)
+            if (!plainSet.count(text)) m_contextCharacters.insert(text.begin() + 1, text.end());
     }
     uset_close(contractions);
+    uset_close(withContexts);
 }
 
-Collator::Leading Collator::computeLeading(std::string_view character) const {
-    Leading leading;
-    leading.primary = Leading::kUndecided;
+Collator::CharacterClass Collator::classify(std::string_view character) const {
+    CharacterClass result;
+    result.number = CharacterClass::kUndecided;
     const std::u16string u = cp::toUtf16(character);
-    if (u.empty()) return leading;
-    leading.contracts = m_contractionSeconds.count(firstCodePoint(u)) != 0;
+    if (u.empty()) return result;
+    UChar32 code = 0;
+    int32_t offset = 0;
+    U16_NEXT(u.data(), offset, static_cast<int32_t>(u.size()), code);
+    result.code = static_cast<char32_t>(code);
+    result.combining = u_getCombiningClass(code) != 0;
+    if (offset != static_cast<int32_t>(u.size()) || m_contextCharacters.count(result.code) != 0)
+        return result;
+    if (const auto it = m_contractionSeconds.find(result.code); it != m_contractionSeconds.end()) {
+        result.seconds = &it->second;
+        result.secondsCombining = std::all_of(it->second.begin(), it->second.end(), [](char32_t c) {
+            return u_getCombiningClass(c) != 0;
+        });
+    }
+
+    // Exactly one collation element (a long primary may take a continuation), and one that
+    // weighs something at the first level.
     UErrorCode status = U_ZERO_ERROR;
     UCollationElements* elements =
         ucol_openElements(m_collator, reinterpret_cast<const UChar*>(u.data()),
                           static_cast<int32_t>(u.size()), &status);
-    if (U_FAILURE(status)) return leading;
-    const int32_t order = ucol_next(elements, &status);
+    if (U_FAILURE(status)) return result;
+    const int32_t first = ucol_next(elements, &status);
+    int32_t next = ucol_next(elements, &status);
+    while (U_SUCCESS(status) && next != UCOL_NULLORDER && (next & 0xC0) == 0xC0)
+        next = ucol_next(elements, &status);
     ucol_closeElements(elements);
-    if (U_FAILURE(status) || order == UCOL_NULLORDER) return leading;
-    // The first 16 bits of the primary: a difference there is a difference of the primary. A
-    // character ignorable at the first level decides nothing: the next one would.
-    const auto primary = static_cast<std::uint32_t>(ucol_primaryOrder(order));
-    if (primary != 0) leading.primary = primary;
-    return leading;
+    if (U_FAILURE(status) || first == UCOL_NULLORDER || next != UCOL_NULLORDER ||
+        ucol_primaryOrder(first) == 0)
+        return result;
+
+    const auto [it, added] = m_classBySortKey.try_emplace(
+        sortKey(character), static_cast<std::uint32_t>(m_classBySortKey.size()) + 2);
+    result.number = it->second;
+    return result;
 }
 
-bool Collator::continuesContraction(char32_t first, std::string_view next) const {
-    const char32_t second = firstCodePoint(cp::toUtf16(next.substr(0, cp::charLength(next, 0))));
-    // A combining mark may also be skipped over by a discontiguous contraction.
-    return u_getCombiningClass(static_cast<UChar32>(second)) != 0 ||
-           m_contractionSeconds.at(first).count(second) != 0;
-}
-
-Collator::Leading& Collator::leadingSlot(std::string_view character) const {
-    const auto byte = [&character](std::size_t i) {
-        return static_cast<unsigned char>(character[i]);
+const Collator::CharacterClass& Collator::slot(std::string_view text, std::size_t at,
+                                               std::size_t length) const {
+    const auto byte = [&text, at](std::size_t i) {
+        return static_cast<unsigned char>(text[at + i]);
     };
-    if (character.size() <= 2) {
-        if (m_leading.empty()) m_leading.resize(256 + 126 * 191);
-        return m_leading[character.size() == 1 ? byte(0)
-                                               : 256 + (byte(0) - 0x81) * 191 + (byte(1) - 0x40)];
+    CharacterClass* found = nullptr;
+    if (length <= 2) {
+        if (m_classes.empty()) m_classes.resize(256 + 126 * 191);
+        found = &m_classes[length == 1 ? byte(0) : 256 + (byte(0) - 0x81) * 191 + (byte(1) - 0x40)];
+    } else {
+        const std::uint32_t key = (std::uint32_t{byte(0)} << 24) | (std::uint32_t{byte(1)} << 16) |
+                                  (std::uint32_t{byte(2)} << 8) | byte(3);
+        found = &m_fourByteClasses[key];
     }
-    const std::uint32_t key = (std::uint32_t{byte(0)} << 24) | (std::uint32_t{byte(1)} << 16) |
-                              (std::uint32_t{byte(2)} << 8) | byte(3);
-    return m_fourByteLeading[key];
+    if (found->number == CharacterClass::kUnknown) *found = classify(text.substr(at, length));
+    return *found;
 }
 
-std::optional<std::uint32_t> Collator::leadingPrimary(std::string_view text) const {
-    if (!m_leadingUsable) {
+std::uint32_t Collator::characterClass(std::string_view text, std::size_t at,
+                                       std::size_t length) const {
+    const CharacterClass& character = slot(text, at, length);
+    if (character.seconds && character.number != CharacterClass::kUndecided &&
+        at + length < text.size()) {
+        // A contraction may go on with the next character, or reach past combining marks.
+        const CharacterClass& next = slot(text, at + length, cp::charLength(text, at + length));
+        if (next.combining || (!character.secondsCombining && character.seconds->count(next.code)))
+            return CharacterClass::kUndecided;
+    }
+    return character.number;
+}
+
+bool Collator::quickUsable() const {
+    if (!m_quickUsable) {
         UErrorCode status = U_ZERO_ERROR;
-        // With numbers read as numbers, "01" equals "1"; shifted punctuation weighs nothing.
-        m_leadingUsable =
+        // With numbers read as numbers "01" equals "1", and shifted punctuation weighs nothing.
+        m_quickUsable =
             ucol_getAttribute(m_collator, UCOL_NUMERIC_COLLATION, &status) != UCOL_ON &&
             ucol_getAttribute(m_collator, UCOL_ALTERNATE_HANDLING, &status) != UCOL_SHIFTED &&
             U_SUCCESS(status);
-        if (*m_leadingUsable) findContractions();
+        if (*m_quickUsable) findRuleCharacters();
     }
-    if (!*m_leadingUsable || text.empty()) return std::nullopt;
+    return *m_quickUsable;
+}
 
-    const std::size_t length = cp::charLength(text, 0);
-    const std::string_view character = text.substr(0, length);
-    Leading& slot = leadingSlot(character);
-    if (slot.primary == Leading::kUnknown) slot = computeLeading(character);
-    if (slot.primary == Leading::kUndecided) return std::nullopt;
-    if (slot.contracts && length < text.size()) {
-        const char32_t first = firstCodePoint(cp::toUtf16(character));
-        if (continuesContraction(first, text.substr(length))) return std::nullopt;
+std::optional<bool> Collator::quickEquals(std::string_view a, std::string_view b) const {
+    if (a == b) return true;
+    if (!quickUsable()) return std::nullopt;
+    return quickEqualsFrom(a, 0, b, 0);
+}
+
+std::optional<bool> Collator::quickEqualsFrom(std::string_view a, std::size_t i, std::string_view b,
+                                              std::size_t j) const {
+    // Each character of either text that decides alone adds one collation element of its own,
+    // and nothing after it can change those before it. So while both texts go on with such
+    // characters, the first pair that differs makes the texts differ.
+    while (i < a.size() && j < b.size()) {
+        const std::size_t li = cp::charLength(a, i), lj = cp::charLength(b, j);
+        const std::uint32_t ca = characterClass(a, i, li);
+        const std::uint32_t cb = characterClass(b, j, lj);
+        if (ca == CharacterClass::kUndecided || cb == CharacterClass::kUndecided)
+            return std::nullopt;
+        if (ca != cb) return false;
+        i += li;
+        j += lj;
     }
-    return static_cast<std::uint32_t>(slot.primary);
+    // One text goes on: more elements unless what follows may weigh nothing.
+    const std::string_view rest = i < a.size() ? a : b;
+    for (std::size_t k = i < a.size() ? i : j; k < rest.size();) {
+        const std::size_t length = cp::charLength(rest, k);
+        if (characterClass(rest, k, length) == CharacterClass::kUndecided) return std::nullopt;
+        k += length;
+    }
+    return i == a.size() && j == b.size();
+}
+
+Collator::Probe::Probe(const Collator& collator, std::string text)
+    : m_collator(collator), m_text(std::move(text)) {
+    if (!collator.quickUsable()) return;
+    for (std::size_t i = 0; i < m_text.size(); i += cp::charLength(m_text, i)) {
+        const std::size_t length = cp::charLength(m_text, i);
+        m_starts.push_back(i);
+        m_mayContract.push_back(collator.slot(m_text, i, length).seconds != nullptr);
+        if (m_firstUndecided == m_starts.size() - 1 &&
+            collator.characterClass(m_text, i, length) != CharacterClass::kUndecided)
+            ++m_firstUndecided;
+    }
+}
+
+std::optional<bool> Collator::Probe::quickEquals(std::string_view other) const {
+    const std::size_t shared = static_cast<std::size_t>(
+        std::mismatch(m_text.begin(), m_text.end(), other.begin(), other.end()).first -
+        m_text.begin());
+    if (shared == m_text.size() && shared == other.size()) return true;
+    if (!m_collator.quickUsable()) return std::nullopt;
+    // A character is read from at most four bytes: those starting four bytes or more before the
+    // first difference are the same characters in both texts.
+    const auto firstUnsure =
+        std::partition_point(m_starts.begin(), m_starts.end(),
+                             [shared](std::size_t start) { return start + 4 <= shared; });
+    auto same = static_cast<std::size_t>(firstUnsure - m_starts.begin());
+    // Whether the last of them starts a contraction depends on what follows it.
+    if (same > 0 && m_mayContract[same - 1]) --same;
+    // The same characters in the same places decide alike; one that decides nothing ends it.
+    if (m_firstUndecided < same) return std::nullopt;
+    const std::size_t from = same < m_starts.size() ? m_starts[same] : m_text.size();
+    return m_collator.quickEqualsFrom(m_text, from, other, from);
 }
 
 } // namespace zub

@@ -35,18 +35,14 @@ std::int32_t clampedPosition(std::uint64_t position) {
 } // namespace
 
 WordPrefixMatcher::WordPrefixMatcher(const Collator& collator, std::string word)
-    : m_collator(collator), m_word(std::move(word)),
-      m_leadingPrimary(collator.leadingPrimary(m_word)) {}
+    : m_collator(collator), m_word(collator, std::move(word)) {}
 
 bool WordPrefixMatcher::matches(std::string_view entry) const {
-    if (entry.size() < m_word.size()) return false;
-    const std::string_view head = entry.substr(0, m_word.size());
-    if (head == m_word) return true;
-    if (m_leadingPrimary) {
-        const auto entryPrimary = m_collator.leadingPrimary(head);
-        if (entryPrimary && *entryPrimary != *m_leadingPrimary) return false;
-    }
-    return m_collator.compare(head, m_word) == 0;
+    const std::string& word = m_word.text();
+    if (entry.size() < word.size()) return false;
+    const std::string_view head = entry.substr(0, word.size());
+    if (const auto equal = m_word.quickEquals(head)) return *equal;
+    return m_collator.compare(head, word) == 0;
 }
 
 std::optional<std::size_t> WordPrefixSearch::run(const ByteText& text, std::uint64_t caret,

@@ -3,6 +3,8 @@
 // The word-prefix search: after every change of the workbench text, the first clip entry that
 // begins with the word being typed is selected, so that Extract can insert it at once.
 
+#include "platform/collation.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,13 +14,12 @@ namespace zub {
 
 class ByteText;
 class ClipList;
-class Collator;
 
 // Whether a clip entry begins with a word, without regard to case by the user's locale, over
 // the word's length in bytes: the entry's first bytes, as many as the word has, compare equal to
 // the word through the collator. An entry shorter than the word does not begin with it; an
-// empty word begins every entry. Built once per search; most entries are ruled out by their
-// first character without the collator.
+// empty word begins every entry. Built once per search; most entries are decided without the
+// collator, character by character (Collator::quickEquals).
 class WordPrefixMatcher {
 public:
     WordPrefixMatcher(const Collator& collator, std::string word);
@@ -26,8 +27,7 @@ public:
 
 private:
     const Collator& m_collator;
-    std::string m_word;
-    std::optional<std::uint32_t> m_leadingPrimary;
+    Collator::Probe m_word;
 };
 
 // The search with its word start: a 1-based byte position in the text, kept for the whole run

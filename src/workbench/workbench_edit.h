@@ -60,6 +60,7 @@ signals:
     void changed();
 
 private:
+    void replaceAll(std::string_view bytes);
     void followContents(int position, int removed, int added);
     void recountAll();
     static std::uint64_t blockBytes(const QTextBlock& block);

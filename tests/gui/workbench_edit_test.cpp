@@ -142,13 +142,20 @@ private slots:
 
     void textComesAndGoesAsBytes() {
         WorkbenchEdit edit;
+        edit.setText("old text");
+        edit.moveCursor(QTextCursor::End);
         QSignalSpy changes(&edit, &WorkbenchEdit::changed);
+        // The change is told with the caret already at the start.
+        std::vector<std::uint64_t> caretWhenTold;
+        connect(&edit, &WorkbenchEdit::changed, &edit,
+                [&] { caretWhenTold.push_back(edit.selectionStart()); });
         const std::string text = cp::fromUtf16(u"第一行\r\n\r\n😀 end\r\n");
         edit.setText(text);
         QCOMPARE(changes.count(), 1);
         QCOMPARE(bytes(edit.text()), bytes(text));
         QCOMPARE(edit.document()->blockCount(), 4);
         QCOMPARE(edit.selectionStart(), 0u);
+        QCOMPARE(caretWhenTold, std::vector<std::uint64_t>{0});
         QVERIFY(!edit.document()->isUndoAvailable());
         expectAgreesWithWholeText(edit);
         // Lone CRs and LFs are line breaks too.

@@ -32,65 +32,69 @@ TEST(Collation, SortsChineseByPinyin) {
 
 namespace {
 
-// Equal texts never have known, different leading primaries: the search may trust a difference.
-void expectLeadingPrimariesAgree(const Collator& c, const std::string& a, const std::string& b) {
-    ASSERT_EQ(c.compare(a, b), 0) << a << " / " << b;
-    const auto pa = c.leadingPrimary(a);
-    const auto pb = c.leadingPrimary(b);
-    if (pa && pb) {
-        EXPECT_EQ(*pa, *pb) << a << " / " << b;
+// Whatever quickEquals decides, the collator agrees with; a probe answers as quickEquals does.
+void expectQuickAgrees(const Collator& c, const std::string& a, const std::string& b) {
+    const auto quick = c.quickEquals(a, b);
+    if (quick) {
+        EXPECT_EQ(*quick, c.compare(a, b) == 0) << a << " / " << b;
     }
+    EXPECT_EQ(Collator::Probe(c, a).quickEquals(b), quick) << a << " / " << b;
 }
 
 } // namespace
 
-TEST(Collation, LeadingPrimariesRuleOutOnlyTextsThatDiffer) {
+TEST(Collation, QuickEqualityDecidesPlainTextsAndLeavesTheRestToTheCollator) {
     Collator zh("zh_CN");
-    expectLeadingPrimariesAgree(zh, "apple", "APPLE");
-    expectLeadingPrimariesAgree(zh, fromUtf16(u"ａb"), "Ab"); // width is no difference here
-    expectLeadingPrimariesAgree(zh, fromUtf16(u"Éa"), fromUtf16(u"éA"));
-    expectLeadingPrimariesAgree(zh,
-                                "\x01"
-                                "ab",
-                                "ab"); // an ignorable character in front
-    expectLeadingPrimariesAgree(zh, fromUtf16(u"中文"), fromUtf16(u"中文"));
-    EXPECT_FALSE(zh.leadingPrimary("\x01"
-                                   "ab")
-                     .has_value());
-    EXPECT_FALSE(zh.leadingPrimary("").has_value());
-    // Different first letters are told apart without the collator.
-    ASSERT_TRUE(zh.leadingPrimary("a").has_value());
-    ASSERT_TRUE(zh.leadingPrimary("b").has_value());
-    EXPECT_NE(*zh.leadingPrimary("a"), *zh.leadingPrimary("b"));
-    EXPECT_NE(*zh.leadingPrimary(fromUtf16(u"中")), *zh.leadingPrimary(fromUtf16(u"国")));
-    // Only the first character is looked at, and cached: asking twice answers the same.
-    EXPECT_EQ(zh.leadingPrimary("ax"), zh.leadingPrimary("ay"));
-    EXPECT_EQ(zh.leadingPrimary(fromUtf16(u"😀a")), zh.leadingPrimary(fromUtf16(u"😀b")));
+    EXPECT_EQ(zh.quickEquals("http://www.a", "HTTP://WWW.A"), std::optional<bool>(true));
+    EXPECT_EQ(zh.quickEquals("http://www.a", "http://www.b"), std::optional<bool>(false));
+    EXPECT_EQ(zh.quickEquals(fromUtf16(u"中文abc"), fromUtf16(u"中文ABC")),
+              std::optional<bool>(true));
+    EXPECT_EQ(zh.quickEquals(fromUtf16(u"中文"), fromUtf16(u"中国")), std::optional<bool>(false));
+    EXPECT_EQ(zh.quickEquals(fromUtf16(u"αβ"), fromUtf16(u"ΑΒ")), std::optional<bool>(true));
+    EXPECT_EQ(zh.quickEquals("", ""), std::optional<bool>(true));
+    EXPECT_EQ(zh.quickEquals("ab", "abc"), std::optional<bool>(false));
+    // Width is no difference to the locale's comparison.
+    EXPECT_EQ(zh.quickEquals(fromUtf16(u"ａ"), "A"), std::optional<bool>(true));
+    // An ignorable control character, or a vowel that a pinyin tone mark may follow, leave it
+    // to the collator.
+    EXPECT_EQ(zh.quickEquals("a\x01", "a"), std::nullopt);
+    EXPECT_EQ(zh.quickEquals(fromUtf16(u"a\u0304"), fromUtf16(u"ā")), std::nullopt);
+    // A difference before them decides all the same.
+    EXPECT_EQ(zh.quickEquals("xa\x01", "ya"), std::optional<bool>(false));
 
-    // Pinyin tones may follow a vowel as combining marks: then the vowel alone decides nothing,
-    // while before a plain letter it does.
-    expectLeadingPrimariesAgree(zh, fromUtf16(u"a\u0304"), fromUtf16(u"ā"));
-    EXPECT_FALSE(zh.leadingPrimary(fromUtf16(u"a\u0304")).has_value());
-    EXPECT_TRUE(zh.leadingPrimary("ap").has_value());
-
-    // Hungarian writes "ccs" for "cscs", and Danish "aa" for "å": where a letter can start
-    // such a contraction it decides nothing alone.
+    // Hungarian writes "ccs" for "cscs", and Danish "aa" for "å".
     Collator hu("hu");
-    expectLeadingPrimariesAgree(hu, "ccs", "cscs");
-    EXPECT_FALSE(hu.leadingPrimary("ccs").has_value());
+    EXPECT_EQ(hu.compare("ccs", "cscs"), 0);
+    EXPECT_EQ(hu.quickEquals("ccs", "cscs"), std::nullopt);
     Collator da("da");
-    expectLeadingPrimariesAgree(da, "aa", fromUtf16(u"å"));
+    EXPECT_EQ(da.compare("aa", fromUtf16(u"å")), 0);
+    EXPECT_EQ(da.quickEquals("aa", fromUtf16(u"å")), std::nullopt);
 }
 
-TEST(Collation, LeadingPrimariesAgreeForEveryEqualPairOfShortTexts) {
-    Collator zh("zh_CN");
-    // Letters in both cases and widths, digits, accents, punctuation, Chinese and controls, in
-    // pairs: every pair the collator calls equal must agree.
-    const std::u16string pool = u"aAｂＢ1１é É.。\u0001\t中文\u0304āǎ";
-    std::vector<std::string> texts;
+TEST(Collation, QuickEqualityAgreesWithTheCollatorForEveryPairOfShortTexts) {
+    // Letters in both cases and widths, digits, accents alone and combined, punctuation,
+    // Chinese, Hangul and its letters, Japanese with its length mark, a context rule (l·),
+    // controls: every pair of two of them, and every pair of texts that share a beginning,
+    // which a probe passes over.
+    const std::u16string pool = u"aAｂ1１éÉ .\u0001\t中文\u0304āǎ가가ーカかアΩ\u2126lL·";
+    const std::u16string few = u"aAé\u0304中ーカアl·";
+    std::vector<std::vector<std::string>> groups(1);
     for (char16_t x : pool)
-        for (char16_t y : pool) texts.push_back(fromUtf16(std::u16string{x, y}));
-    for (const std::string& a : texts)
-        for (const std::string& b : texts)
-            if (zh.compare(a, b) == 0) expectLeadingPrimariesAgree(zh, a, b);
+        for (char16_t y : pool) groups[0].push_back(fromUtf16(std::u16string{x, y}));
+    for (const std::u16string prefix : {u"abcd", u"中文字符", u"lL·aa"}) {
+        groups.emplace_back();
+        for (char16_t x : few)
+            for (char16_t y : few)
+                groups.back().push_back(fromUtf16(prefix + std::u16string{x, y}));
+    }
+    for (const char* locale : {"zh_CN", "ja", "hu", "da"}) {
+        Collator c(locale);
+        for (const auto& texts : groups)
+            for (const std::string& a : texts)
+                for (const std::string& b : texts) expectQuickAgrees(c, a, b);
+        if (HasFailure()) {
+            ADD_FAILURE() << "in " << locale;
+            return;
+        }
+    }
 }
