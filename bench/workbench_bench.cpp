@@ -113,6 +113,34 @@ BENCHMARK(BM_TypeCharacter_1MB_100kAddresses_WordTheyAllBeginLike)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(300);
 
+// The word-prefix search alone, without the editor: the part of a key that grows with the list.
+void wordPrefixSearch(benchmark::State& state, std::vector<std::string> entries,
+                      const std::string& word) {
+    Collator collator("zh_CN");
+    ClipList list(collator);
+    list.assign(std::move(entries));
+    const std::string text = " " + word;
+    for (auto _ : state) {
+        WordPrefixSearch search;
+        search.run(StringByteText(text), 1, list, collator); // the space: the word starts
+        benchmark::DoNotOptimize(search.run(StringByteText(text), text.size(), list, collator));
+    }
+}
+
+void BM_WordPrefixSearch_100k_NoEntryBegins(benchmark::State& state) {
+    wordPrefixSearch(state, bench::mixedEntries(100'000), "qq");
+}
+BENCHMARK(BM_WordPrefixSearch_100k_NoEntryBegins)->Unit(benchmark::kMillisecond);
+
+void BM_WordPrefixSearch_100kAddresses_WordTheyAllBeginLike(benchmark::State& state) {
+    std::vector<std::string> addresses;
+    for (const std::string& entry : bench::mixedEntries(100'000))
+        addresses.push_back("http://www.example" + entry.substr(0, entry.find(' ')) + ".com/" +
+                            entry);
+    wordPrefixSearch(state, std::move(addresses), "http://www.examplezzq");
+}
+BENCHMARK(BM_WordPrefixSearch_100kAddresses_WordTheyAllBeginLike)->Unit(benchmark::kMillisecond);
+
 // The same 1 MB as one line without a break: the caret's byte position is counted within it.
 void BM_TypeCharacter_1MBOneLine_100k(benchmark::State& state) {
     std::string line = mixedText(1 << 20);

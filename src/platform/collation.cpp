@@ -236,6 +236,10 @@ Collator::Probe::Probe(const Collator& collator, std::string text)
     for (std::size_t i = 0; i < m_text.size(); i += cp::charLength(m_text, i)) {
         const std::size_t length = cp::charLength(m_text, i);
         m_starts.push_back(i);
+        const bool loneLead = length == 1 && static_cast<unsigned char>(m_text[i]) >= 0x81 &&
+                              static_cast<unsigned char>(m_text[i]) != 0xFF;
+        m_reach.push_back(
+            std::max(m_reach.empty() ? 0 : m_reach.back(), i + (loneLead ? 4 : length)));
         m_mayContract.push_back(collator.slot(m_text, i, length).seconds != nullptr);
         if (m_firstUndecided == m_starts.size() - 1 &&
             collator.characterClass(m_text, i, length) != CharacterClass::kUndecided)
@@ -249,12 +253,10 @@ std::optional<bool> Collator::Probe::quickEquals(std::string_view other) const {
         m_text.begin());
     if (shared == m_text.size() && shared == other.size()) return true;
     if (!m_collator.quickUsable()) return std::nullopt;
-    // A character is read from at most four bytes: those starting four bytes or more before the
-    // first difference are the same characters in both texts.
-    const auto firstUnsure =
-        std::partition_point(m_starts.begin(), m_starts.end(),
-                             [shared](std::size_t start) { return start + 4 <= shared; });
-    auto same = static_cast<std::size_t>(firstUnsure - m_starts.begin());
+    // The characters told by the shared bytes alone are the same characters in both texts.
+    const auto firstUnsure = std::partition_point(
+        m_reach.begin(), m_reach.end(), [shared](std::size_t reach) { return reach <= shared; });
+    auto same = static_cast<std::size_t>(firstUnsure - m_reach.begin());
     // Whether the last of them starts a contraction depends on what follows it.
     if (same > 0 && m_mayContract[same - 1]) --same;
     // The same characters in the same places decide alike; one that decides nothing ends it.

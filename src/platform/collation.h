@@ -49,8 +49,10 @@ public:
     private:
         const Collator& m_collator;
         std::string m_text;
-        // Where each character of the text starts.
+        // Where each character of the text starts, and how far the bytes reach that tell where
+        // it and those before it end (a lone lead byte is told by up to three more).
         std::vector<std::size_t> m_starts;
+        std::vector<std::size_t> m_reach;
         // Per character: a contraction may start with it.
         std::vector<bool> m_mayContract;
         // The first character that decides nothing alone, or the number of characters.

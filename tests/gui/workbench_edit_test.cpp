@@ -1,6 +1,7 @@
 // The workbench editor on its own: its text, caret and selection in code-page bytes, checked
 // against converting the whole text, through typing, editing, undo and redo.
 
+#include "gui_support.h"
 #include "platform/codepage.h"
 #include "platform/qt_text.h"
 #include "workbench/workbench_edit.h"
@@ -27,16 +28,6 @@ std::string wholeText(const QTextDocument& document, int upTo = -1) {
     if (upTo >= 0) raw.truncate(upTo);
     raw.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     return fromQString(raw);
-}
-
-// Types text as a keyboard or an input method hands it over, one character a key.
-void type(QWidget* widget, const QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = text[i].isHighSurrogate() ? 2 : 1;
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text.mid(i, length),
-                            Qt::NoModifier);
-        i += length - 1;
-    }
 }
 
 void expectAgreesWithWholeText(const WorkbenchEdit& edit) {
@@ -72,13 +63,13 @@ private slots:
         WorkbenchEdit edit;
         edit.show();
         edit.setFocus();
-        type(&edit, QStringLiteral("a中"));
+        zub::test::typeCharacters(&edit, QStringLiteral("a中"));
         QCOMPARE(edit.selectionStart(), 3u);
-        type(&edit, QStringLiteral("😀"));
+        zub::test::typeCharacters(&edit, QStringLiteral("😀"));
         QCOMPARE(edit.selectionStart(), 7u);
         QTest::keyClick(&edit, Qt::Key_Return);
-        QCOMPARE(edit.selectionStart(), 9u); // CR LF
-        type(&edit, QStringLiteral("À"));    // not in CP936: four bytes
+        QCOMPARE(edit.selectionStart(), 9u);                   // CR LF
+        zub::test::typeCharacters(&edit, QStringLiteral("À")); // not in CP936: four bytes
         QCOMPARE(edit.selectionStart(), 13u);
         QCOMPARE(bytes(edit.text()), bytes(cp::fromUtf16(u"a中😀\r\nÀ")));
 

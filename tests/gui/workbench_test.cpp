@@ -42,16 +42,7 @@ struct Bench : Window {
             memo()->setFocus();
             QTRY_VERIFY(memo()->hasFocus());
         }
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n') {
-                QTest::keyClick(memo(), Qt::Key_Return);
-                continue;
-            }
-            const qsizetype length = text[i].isHighSurrogate() ? 2 : 1;
-            QTest::sendKeyEvent(QTest::Click, memo(), Qt::Key_unknown, text.mid(i, length),
-                                Qt::NoModifier);
-            i += length - 1;
-        }
+        typeCharacters(memo(), text);
     }
     void key(Qt::Key key) { QTest::keyClick(memo(), key); }
     void extract() { action("Action11")->trigger(); }
