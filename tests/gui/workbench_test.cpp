@@ -4,7 +4,6 @@
 #include "cliplist/edit_box.h"
 #include "gui_support.h"
 #include "platform/qt_text.h"
-#include "workbench/workbench_document.h"
 #include "workbench/workbench_edit.h"
 
 #include <QComboBox>
@@ -139,18 +138,6 @@ private slots:
         QCOMPARE(w.checks(), Checks({false, true}));
         QCOMPARE(w.sim.clipboard.writeCount(), writes);
         QCOMPARE(w.form->editBox()->text(), std::string("edit"));
-    }
-
-    void extractIsOnlyAvailableOnTheTextPage() {
-        Bench w;
-        w.fill({"abc"});
-        w.selectRow(0);
-        w.form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(2);
-        w.extract();
-        QCOMPARE(w.memoBytes(), QByteArray());
-        w.form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(0);
-        w.extract();
-        QCOMPARE(w.memoBytes(), QByteArray("abc"));
     }
 
     void typingSelectsTheFirstEntryBeginningWithTheWord() {
@@ -326,13 +313,7 @@ private slots:
                  QStringList({QString::fromStdString("Cannot open file \"" + missing.string() +
                                                      "\". No such file or directory.")}));
 
-        const fs::path big = w.programFolder() / "big.txt";
-        writeFile(big, std::string(kWorkbenchCapacity + 1, 'x'));
-        w.sim.dialogs.answerOpenFile(big);
-        w.action("Action12")->trigger();
-        QCOMPARE(w.messages().last(), QStringLiteral("Text exceeds memo capacity."));
         QCOMPARE(w.memoBytes(), QByteArray("kept"));
-        fs::remove(big);
 
         const fs::path readOnlyFolder = w.programFolder() / "missing-folder" / "x.txt";
         w.sim.dialogs.answerSaveFile(readOnlyFolder);
@@ -369,31 +350,6 @@ private slots:
         QVERIFY(!w.sim.files.isHidden(w.programFolder() / "~temp"));
         QCOMPARE(w.sim.files.setHiddenCount(), 0);
         QCOMPARE(readFile(w.programFolder() / "~temp" / "~temp.txt"), QByteArray("x"));
-    }
-
-    void previewThatCannotWriteOpensNothing() {
-        Bench w;
-        writeFile(w.programFolder() / "~temp", "a file in the way");
-        w.action("Action14")->trigger();
-        QCOMPARE(w.messages().size(), 1);
-        QVERIFY(w.messages().first().startsWith(QStringLiteral("Cannot create file \"")));
-        QVERIFY(w.sim.shell.requests().empty());
-
-        w.sim.files.failCurrentFolder(EACCES);
-        w.action("Action14")->trigger();
-        QCOMPARE(w.messages().last(), QStringLiteral("File access denied."));
-    }
-
-    void theSettingsBoxesAreEditable() {
-        Bench w;
-        for (const char* name : {"ComboBox2", "ComboBox3", "ComboBox5"})
-            QVERIFY2(w.box(name)->isEditable(), name);
-        w.fill({"v"});
-        w.selectRow(0);
-        w.box("ComboBox2")->lineEdit()->setText(QStringLiteral("[["));
-        w.box("ComboBox3")->lineEdit()->setText(QStringLiteral("]]"));
-        w.extract();
-        QCOMPARE(w.memoBytes(), QByteArray("[[v]]"));
     }
 };
 

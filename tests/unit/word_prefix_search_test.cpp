@@ -85,21 +85,6 @@ TEST_F(Typing, SpaceAndEnterEndWordsButTabAndPunctuationDoNot) {
     EXPECT_EQ(type(" tw"), std::nullopt);
 }
 
-TEST_F(Typing, BackspaceBehindTheWordStartMakesTheWordEmpty) {
-    fill({"first", "second", "x"});
-    type("x ");
-    EXPECT_EQ(type("sec"), Row(1));
-    EXPECT_EQ(search.wordStart(), 3);
-    EXPECT_EQ(backspace(), Row(1));
-    EXPECT_EQ(backspace(), Row(1)); // "s"
-    EXPECT_EQ(backspace(), Row(0)); // the space right before the caret again
-    EXPECT_EQ(search.wordStart(), 3);
-    // The caret now stands before the word start: the length is negative, the word empty, and
-    // not "x".
-    EXPECT_EQ(backspace(), Row(0));
-    EXPECT_EQ(search.wordStart(), 3); // kept: only a boundary moves it
-}
-
 TEST_F(Typing, BeforeTheFirstBoundaryTheWordIsTheTextUpToTheByteAfterTheCaret) {
     fill({"abc", "xyz"});
     text = "xyz";

@@ -2,7 +2,6 @@
 #include "platform/error.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_system_files.h"
-#include "workbench/extract_command.h"
 #include "workbench/preview_command.h"
 
 #include <gtest/gtest.h>
@@ -15,16 +14,6 @@
 
 using namespace zub;
 namespace fs = std::filesystem;
-
-TEST(Extract, WrapsTheClipTextInPrefixAndSuffix) {
-    EXPECT_EQ(extractedText("abc[Zub]note", "<", ">"), "<abc>");
-    EXPECT_EQ(extractedText("abc", "", ""), "abc");
-    EXPECT_EQ(extractedText("[Zub]note", "(", ")"), "()");
-    EXPECT_EQ(extractedText("abc", "<?php ", "?>"), "<?php abc?>");
-    EXPECT_EQ(extractedText("a[Zub]b[Zub]c", "", ""), "a");
-    const std::string quote = cp::fromUtf16(u"《"), unquote = cp::fromUtf16(u"》");
-    EXPECT_EQ(extractedText(cp::fromUtf16(u"书名"), quote, unquote), cp::fromUtf16(u"《书名》"));
-}
 
 namespace {
 
@@ -76,14 +65,6 @@ TEST_F(Preview, WritesTheTextIntoAHiddenFolderAndOpensIt) {
     EXPECT_EQ(read(file), "a\r\nb");
     EXPECT_EQ(files.setHiddenCount(), 1);
     EXPECT_EQ(shell.requests().size(), 3u);
-}
-
-TEST_F(Preview, AFolderThatWasThereStaysAsItWas) {
-    fs::create_directory(program / "~temp");
-    preview(files, shell, program, ".txt", "x");
-    EXPECT_FALSE(files.isHidden(program / "~temp"));
-    EXPECT_EQ(files.setHiddenCount(), 0);
-    EXPECT_EQ(read(program / "~temp" / "~temp.txt"), "x");
 }
 
 TEST_F(Preview, TheFormatIsTakenAsTyped) {
