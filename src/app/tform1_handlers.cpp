@@ -151,7 +151,7 @@ void TForm1::clipboardChanged() {
 
 void TForm1::captureText() {
     std::string text = m_services.clipboard.readText();
-    if (m_clipList.findClipText(text)) return;
+    if (m_clipList.containsClipText(text)) return;
     m_clipList.add(std::move(text));
     m_clipList.select(m_clipList.size() - 1);
     CheckListBox1Click();

@@ -55,7 +55,7 @@ void TForm1::Action7Execute() {
 void TForm1::Z4Click() {
     const auto row = m_clipList.selection();
     if (!row) return;
-    const std::string entry = m_clipList.text(*row);
+    const std::string entry(m_clipList.text(*row));
     const std::string current = commentDefault(entry);
     // Cancel answers the comment as it stands.
     const std::string reply =

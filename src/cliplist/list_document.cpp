@@ -1,31 +1,43 @@
 #include "cliplist/list_document.h"
 
 #include "cliplist/clip_list.h"
+#include "platform/error.h"
 #include "platform/files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <limits>
 
 namespace zub {
 
-std::vector<std::string> parseListDocument(std::string_view bytes) {
+std::vector<LineSpan> splitListDocument(std::string_view bytes) {
     if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
         bytes =
             bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
 
-    std::vector<std::string> entries;
+    std::vector<LineSpan> lines;
     // Nearly every line ends in LF; knowing the count first saves the vector its regrowing.
-    entries.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    const char* p = bytes.data();
+    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    const char* const begin = bytes.data();
+    const char* p = begin;
     const char* const end = p + bytes.size();
     while (p < end) {
         const char* lineEnd = p;
         while (lineEnd < end && *lineEnd != '\r' && *lineEnd != '\n') ++lineEnd;
-        entries.emplace_back(p, lineEnd);
+        lines.push_back(LineSpan{static_cast<std::uint32_t>(p - begin),
+                                 static_cast<std::uint32_t>(lineEnd - p)});
         p = lineEnd;
         if (p < end && *p == '\r') ++p;
         if (p < end && *p == '\n') ++p;
     }
+    return lines;
+}
+
+std::vector<std::string> parseListDocument(std::string_view bytes) {
+    std::vector<std::string> entries;
+    for (const LineSpan& line : splitListDocument(bytes))
+        entries.emplace_back(bytes.substr(line.offset, line.length));
     return entries;
 }
 
@@ -41,12 +53,27 @@ std::string formatListDocument(const ClipList& list) {
     return bytes;
 }
 
+namespace {
+
+std::string readDocumentBytes(const std::filesystem::path& path) {
+    std::string bytes = files::readWholeFile(path);
+    // Line offsets are 32 bits: a document that large is no list anyone could use.
+    if (bytes.size() >= std::numeric_limits<std::uint32_t>::max())
+        throw Error("Cannot open file \"" + files::displayPath(path) + "\". " +
+                    std::strerror(EFBIG));
+    return bytes;
+}
+
+} // namespace
+
 std::vector<std::string> readListDocument(const std::filesystem::path& path) {
-    return parseListDocument(files::readWholeFile(path));
+    return parseListDocument(readDocumentBytes(path));
 }
 
 void loadListDocument(const std::filesystem::path& path, ClipList& list) {
-    list.assign(readListDocument(path));
+    std::string bytes = readDocumentBytes(path);
+    const std::vector<LineSpan> lines = splitListDocument(bytes);
+    list.assignLines(std::move(bytes), lines);
 }
 
 void saveListDocument(const std::filesystem::path& path, const ClipList& list) {

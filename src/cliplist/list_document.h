@@ -2,6 +2,8 @@
 
 // List documents (.zub): every entry as its bytes followed by CR LF, nothing else.
 
+#include "cliplist/entry_store.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,8 +13,12 @@ namespace zub {
 
 class ClipList;
 
-// Splits document bytes into entries. The first NUL ends the text; CR, LF and CR LF each end a
-// line; a line break at the very end adds no empty entry.
+// The lines of document bytes. The first NUL ends the text; CR, LF and CR LF each end a line; a
+// line break at the very end adds no empty entry. Documents of 4 GiB or more are refused by
+// the readers below, so offsets fit.
+std::vector<LineSpan> splitListDocument(std::string_view bytes);
+
+// The same lines as strings of their own.
 std::vector<std::string> parseListDocument(std::string_view bytes);
 
 // The bytes of a document holding `list`'s entries in order.

@@ -39,7 +39,7 @@ protected:
     std::vector<std::string> entries() const {
         std::vector<std::string> out;
         for (std::size_t i = 0; i < form->clipList().size(); ++i)
-            out.push_back(form->clipList().text(i));
+            out.emplace_back(form->clipList().text(i));
         return out;
     }
     void doubleClickRow(int row) {
