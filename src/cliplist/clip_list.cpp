@@ -78,7 +78,7 @@ std::vector<std::size_t> ClipList::collationOrder() const {
 }
 
 void ClipList::permute(const std::vector<std::size_t>& order) {
-    std::vector<EntryId> sorted;
+    EntryIds sorted;
     sorted.reserve(m_rows.size());
     for (std::size_t i : order) sorted.push_back(m_rows[i]);
     m_rows = std::move(sorted);
@@ -135,7 +135,7 @@ void ClipList::assign(const std::vector<std::string>& texts) {
     notify([](ClipListListener& l) { l.selectionChanged(); });
 }
 
-void ClipList::assignLines(std::string document, const std::vector<LineSpan>& lines) {
+void ClipList::assignLines(std::string document, LineSpans lines) {
     notify([](ClipListListener& l) { l.beforeReset(); });
     // The old entries go first, so that the old list and the new one are never held together.
     m_rows.clear();
@@ -143,6 +143,7 @@ void ClipList::assignLines(std::string document, const std::vector<LineSpan>& li
     m_index.clear();
     m_store.clear();
     m_rows = m_store.adopt(std::move(document), lines);
+    LineSpans().swap(lines); // gone before the index takes its room
     m_index.rebuild(m_store, m_rows);
     m_selection.reset();
     if (m_sorted && m_rows.size() > 1) permute(collationOrder());

@@ -68,7 +68,7 @@ public:
     // Replaces the whole list (unchecked, nothing selected), as loading a document does.
     void assign(const std::vector<std::string>& texts);
     // The same with the lines of a document, whose bytes the list keeps as they are.
-    void assignLines(std::string document, const std::vector<LineSpan>& lines);
+    void assignLines(std::string document, LineSpans lines);
     // New text for one entry: keeps its row, check mark and selection, even while sorted.
     void rewrite(std::size_t row, std::string_view text);
     // Bulk forms of rewrite() and setChecked(), for commands that touch the whole list: each
@@ -107,7 +107,7 @@ private:
     EntryStore m_store;
     ClipTextIndex m_index;
     // Row by row, the id of the entry standing there.
-    std::vector<EntryId> m_rows;
+    EntryIds m_rows;
     std::optional<std::size_t> m_selection;
     bool m_sorted = false;
     std::vector<ClipListListener*> m_listeners;

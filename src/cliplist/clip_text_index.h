@@ -18,7 +18,7 @@ public:
 
     void clear();
     // Every entry of `ids`, replacing whatever was indexed.
-    void rebuild(const EntryStore& store, const std::vector<EntryId>& ids);
+    void rebuild(const EntryStore& store, const EntryIds& ids);
     void insert(std::string_view clipText, EntryId id);
     void erase(std::string_view clipText, EntryId id);
     bool contains(std::string_view clipText, const EntryStore& store) const;
@@ -35,7 +35,7 @@ private:
     void place(std::uint64_t slot);
     void resize(std::size_t capacity);
 
-    std::vector<std::uint64_t> m_slots;
+    std::vector<std::uint64_t, HugePageAllocator<std::uint64_t>> m_slots;
     std::size_t m_count = 0;
     std::size_t m_erased = 0;
 };

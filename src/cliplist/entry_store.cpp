@@ -77,19 +77,32 @@ EntryId EntryStore::add(std::string_view bytes) {
     return id;
 }
 
-std::vector<EntryId> EntryStore::adopt(std::string document, const std::vector<LineSpan>& lines) {
+EntryIds EntryStore::adopt(std::string document, const LineSpans& lines) {
     if (document.size() > std::numeric_limits<std::uint32_t>::max()) outOfRoom();
-    std::vector<EntryId> ids;
-    ids.reserve(lines.size());
-    m_records.reserve(m_records.size() + lines.size());
+    // Room for an eighth more: growing a vector of a million entries copies all of it, which
+    // the first capture after opening would otherwise pay for. Untouched room costs no memory.
+    const std::size_t room = lines.size() + std::max<std::size_t>(lines.size() / 8, 1024);
+    EntryIds ids;
+    ids.reserve(room);
+    m_records.reserve(m_records.size() + room);
     std::size_t live = 0;
     for (const LineSpan& line : lines) live += line.length;
     const std::size_t held = document.size();
     const std::uint16_t chunk = newChunk(std::move(document));
-    for (const LineSpan& line : lines) {
-        const EntryId id = newId();
-        m_records[id] = Record{line.offset, line.length, chunk, false};
-        ids.push_back(id);
+    if (m_freeIds.empty() &&
+        m_records.size() + lines.size() < std::numeric_limits<EntryId>::max() - 2) {
+        // New ids in a row, without the free list to consult.
+        EntryId id = static_cast<EntryId>(m_records.size());
+        for (const LineSpan& line : lines) {
+            m_records.push_back(Record{line.offset, line.length, chunk, false});
+            ids.push_back(id++);
+        }
+    } else {
+        for (const LineSpan& line : lines) {
+            const EntryId id = newId();
+            m_records[id] = Record{line.offset, line.length, chunk, false};
+            ids.push_back(id);
+        }
     }
     m_chunks[chunk].live = live;
     m_heldBytes += held;
@@ -153,7 +166,7 @@ bool EntryStore::wantsCompaction() const {
     return unused > kTolerableUnused && unused > m_liveBytes;
 }
 
-void EntryStore::compact(const std::vector<EntryId>& order) {
+void EntryStore::compact(const EntryIds& order) {
     std::vector<Chunk> old;
     old.swap(m_chunks);
     m_freeChunks.clear();

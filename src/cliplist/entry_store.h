@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/memory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,12 +11,15 @@
 namespace zub {
 
 using EntryId = std::uint32_t;
+// Lists of ids and lines as long as the list: large enough to be worth huge pages.
+using EntryIds = std::vector<EntryId>;
 
 // A line of a list document: where it starts in the document's bytes and how long it is.
 struct LineSpan {
     std::uint32_t offset;
     std::uint32_t length;
 };
+using LineSpans = std::vector<LineSpan, HugePageAllocator<LineSpan>>;
 
 // The bytes and check marks of the clip entries, each under an id that stays the same for the
 // entry's whole life whatever row it moves to.
@@ -32,8 +37,9 @@ public:
 
     // Every byte string entered is copied in; throws std::bad_alloc when memory runs out.
     EntryId add(std::string_view bytes);
-    // The lines of `document` as entries, in order, without copying their bytes.
-    std::vector<EntryId> adopt(std::string document, const std::vector<LineSpan>& lines);
+    // The lines of `document` as entries, in order, without copying their bytes. The vector of
+    // ids has room to grow by an eighth without moving.
+    EntryIds adopt(std::string document, const LineSpans& lines);
 
     std::string_view text(EntryId id) const {
         const Record& r = m_records[id];
@@ -55,7 +61,7 @@ public:
     bool wantsCompaction() const;
     // Moves the entries of `order` (every live entry, in the order to lay them out) into fresh
     // chunks and lets the old ones go. Ids do not change.
-    void compact(const std::vector<EntryId>& order);
+    void compact(const EntryIds& order);
 
 private:
     struct Record {

@@ -11,20 +11,28 @@
 
 namespace zub {
 
-std::vector<LineSpan> splitListDocument(std::string_view bytes) {
+LineSpans splitListDocument(std::string_view bytes) {
     if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
         bytes =
             bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
 
-    std::vector<LineSpan> lines;
+    LineSpans lines;
     // Nearly every line ends in LF; knowing the count first saves the vector its regrowing.
     lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    // The next CR and the next LF, each found by memchr, which looks at many bytes at a time.
+    auto next = [end](const char* from, char c) {
+        const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+        return found ? static_cast<const char*>(found) : end;
+    };
     const char* p = begin;
-    const char* const end = p + bytes.size();
+    const char* cr = next(p, '\r');
+    const char* lf = next(p, '\n');
     while (p < end) {
-        const char* lineEnd = p;
-        while (lineEnd < end && *lineEnd != '\r' && *lineEnd != '\n') ++lineEnd;
+        if (cr < p) cr = next(p, '\r');
+        if (lf < p) lf = next(p, '\n');
+        const char* lineEnd = std::min(cr, lf);
         lines.push_back(LineSpan{static_cast<std::uint32_t>(p - begin),
                                  static_cast<std::uint32_t>(lineEnd - p)});
         p = lineEnd;
@@ -72,8 +80,8 @@ std::vector<std::string> readListDocument(const std::filesystem::path& path) {
 
 void loadListDocument(const std::filesystem::path& path, ClipList& list) {
     std::string bytes = readDocumentBytes(path);
-    const std::vector<LineSpan> lines = splitListDocument(bytes);
-    list.assignLines(std::move(bytes), lines);
+    LineSpans lines = splitListDocument(bytes);
+    list.assignLines(std::move(bytes), std::move(lines));
 }
 
 void saveListDocument(const std::filesystem::path& path, const ClipList& list) {

@@ -16,7 +16,7 @@ class ClipList;
 // The lines of document bytes. The first NUL ends the text; CR, LF and CR LF each end a line; a
 // line break at the very end adds no empty entry. Documents of 4 GiB or more are refused by
 // the readers below, so offsets fit.
-std::vector<LineSpan> splitListDocument(std::string_view bytes);
+LineSpans splitListDocument(std::string_view bytes);
 
 // The same lines as strings of their own.
 std::vector<std::string> parseListDocument(std::string_view bytes);

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "platform/error.h"
+#include "platform/memory.h"
 
 #include <cerrno>
 #include <cstring>
@@ -57,16 +58,24 @@ std::string readWholeFile(const std::filesystem::path& path) {
     if (!S_ISREG(st.st_mode)) fail(kWhat, path, EINVAL);
 
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    adviseHugePages(bytes.data(), bytes.capacity());
     bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t filled = 0;
+    // The size the file had when opened, then whatever it grew by since: growing the string
+    // only once more is full would copy the whole file again.
+    char more[65536];
     for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
-        const ssize_t n = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+        const bool intoString = filled < bytes.size();
+        const ssize_t n = intoString
+                              ? ::read(fd.get(), bytes.data() + filled, bytes.size() - filled)
+                              : ::read(fd.get(), more, sizeof more);
         if (n < 0) {
             if (errno == EINTR) continue;
             fail(kWhat, path, errno);
         }
         if (n == 0) break;
+        if (!intoString) bytes.append(more, static_cast<std::size_t>(n));
         filled += static_cast<std::size_t>(n);
     }
     bytes.resize(filled);

@@ -86,8 +86,8 @@ TEST_F(ClipTextIndexTest, StaysRightThroughEveryCommandThatChangesEntries) {
             op = "open";
             if (pick(5) == 0) {
                 std::string document = formatListDocument(list) + "a\r\n\n new\r";
-                const std::vector<LineSpan> lines = splitListDocument(document);
-                list.assignLines(std::move(document), lines);
+                LineSpans lines = splitListDocument(document);
+                list.assignLines(std::move(document), std::move(lines));
             }
             break;
         case 8:
