@@ -4,7 +4,9 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace zub {
 
@@ -42,15 +44,32 @@ std::string formatListDocument(const ClipList& list) {
 }
 
 std::vector<std::string> readListDocument(const std::filesystem::path& path) {
-    return parseListDocument(files::readWholeFile(path));
+    // The text ends at the first NUL, so nothing after it is read at all.
+    const std::string bytes = files::readTextBeforeNul(path);
+    try {
+        return parseListDocument(bytes);
+    } catch (const std::bad_alloc&) {
+        throw files::openError(path, ENOMEM);
+    }
 }
 
 void loadListDocument(const std::filesystem::path& path, ClipList& list) {
-    list.assign(readListDocument(path));
+    std::vector<std::string> entries = readListDocument(path);
+    try {
+        list.assign(std::move(entries));
+    } catch (const std::bad_alloc&) {
+        throw files::openError(path, ENOMEM);
+    }
 }
 
 void saveListDocument(const std::filesystem::path& path, const ClipList& list) {
-    files::writeWholeFile(path, formatListDocument(list));
+    std::string bytes;
+    try {
+        bytes = formatListDocument(list);
+    } catch (const std::bad_alloc&) {
+        throw files::createError(path, ENOMEM);
+    }
+    files::writeWholeFile(path, bytes);
 }
 
 } // namespace zub
