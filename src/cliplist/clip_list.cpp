@@ -212,7 +212,8 @@ std::size_t ClipList::removeRows(const std::vector<bool>& doomed) {
 
     if (runs.size() <= kMaxRemovalRuns) {
         for (auto [first, last] : runs) {
-            notify([first, last](ClipListListener& l) { l.beforeRemove(first, last); });
+            notify(
+                [first = first, last = last](ClipListListener& l) { l.beforeRemove(first, last); });
             m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(first),
                             m_entries.begin() + static_cast<std::ptrdiff_t>(last) + 1);
             notify([](ClipListListener& l) { l.afterRemove(); });
