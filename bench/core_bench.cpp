@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +46,22 @@ void BM_WriteListDocument_1M(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * 42'000'000);
 }
 BENCHMARK(BM_WriteListDocument_1M)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A 2 GiB file that is one hole reads as an empty list; what it costs is what the reader does with
+// the size the file claims.
+void BM_ReadSparseListDocument_2G(benchmark::State& state) {
+    const auto path = benchFile("-sparse.zub");
+    std::ofstream(path).close();
+    std::filesystem::resize_file(path, std::uintmax_t{2} << 30);
+    Collator collator;
+    ClipList list(collator);
+    for (auto _ : state) {
+        loadListDocument(path, list);
+        benchmark::DoNotOptimize(list.size());
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadSparseListDocument_2G)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The capture's duplicate test of a text against every clip text, through the index: a new
 // text (no match) and one that is there (a match to confirm byte by byte), at two list sizes.

@@ -57,6 +57,11 @@ TForm1::TForm1(Services services, QWidget* parent)
 
 TForm1::~TForm1() {
     FormDestroy();
+    // The controls watch m_clipList and call into this window, so they go now, while both are
+    // whole, rather than in ~QWidget after the members. One at a time: a child may take a
+    // sibling with it.
+    while (QWidget* child = findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        delete child;
 }
 
 void TForm1::createControls() {

@@ -5,6 +5,7 @@
 #include "platform/collation.h"
 
 #include <algorithm>
+#include <new>
 #include <numeric>
 
 namespace zub {
@@ -122,31 +123,37 @@ std::size_t ClipList::add(std::string_view text) {
 }
 
 void ClipList::assign(const std::vector<std::string>& texts) {
-    notify([](ClipListListener& l) { l.beforeReset(); });
-    m_rows.clear();
-    m_index.clear();
-    m_store.clear();
-    m_rows.reserve(texts.size());
-    for (const std::string& t : texts) m_rows.push_back(m_store.add(t));
-    m_index.rebuild(m_store, m_rows);
-    m_selection.reset();
-    if (m_sorted && m_rows.size() > 1) permute(collationOrder());
-    notify([](ClipListListener& l) { l.afterReset(); });
-    notify([](ClipListListener& l) { l.selectionChanged(); });
+    EntryStore store;
+    EntryIds rows;
+    rows.reserve(texts.size());
+    for (const std::string& t : texts) rows.push_back(store.add(t));
+    replaceContents(std::move(store), std::move(rows));
 }
 
 void ClipList::assignLines(std::string document, LineSpans lines) {
-    notify([](ClipListListener& l) { l.beforeReset(); });
-    // The old entries go first, so that the old list and the new one are never held together.
-    m_rows.clear();
-    m_rows.shrink_to_fit();
-    m_index.clear();
-    m_store.clear();
-    m_rows = m_store.adopt(std::move(document), lines);
+    EntryStore store;
+    EntryIds rows = store.adopt(std::move(document), lines);
     LineSpans().swap(lines); // gone before the index takes its room
-    m_index.rebuild(m_store, m_rows);
+    replaceContents(std::move(store), std::move(rows));
+}
+
+void ClipList::replaceContents(EntryStore store, EntryIds rows) {
+    // Everything that can run out of memory happens before the list changes: a list that
+    // cannot be replaced stays as it was.
+    ClipTextIndex index;
+    index.rebuild(store, rows);
+    notify([](ClipListListener& l) { l.beforeReset(); });
+    m_store = std::move(store);
+    m_rows = std::move(rows);
+    m_index = std::move(index);
     m_selection.reset();
-    if (m_sorted && m_rows.size() > 1) permute(collationOrder());
+    if (m_sorted && m_rows.size() > 1) {
+        try {
+            permute(collationOrder());
+        } catch (const std::bad_alloc&) {
+            // Left in the document's order; switching sorting off and on sorts it.
+        }
+    }
     notify([](ClipListListener& l) { l.afterReset(); });
     notify([](ClipListListener& l) { l.selectionChanged(); });
 }

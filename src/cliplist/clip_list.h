@@ -99,6 +99,7 @@ private:
     void permute(const std::vector<std::size_t>& order);
     void sortEntries();
     void compactIfWorthIt();
+    void replaceContents(EntryStore store, EntryIds rows);
     template <typename F> void notify(F&& f) {
         for (ClipListListener* l : m_listeners) f(*l);
     }

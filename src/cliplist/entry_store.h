@@ -34,6 +34,8 @@ public:
     EntryStore() = default;
     EntryStore(const EntryStore&) = delete;
     EntryStore& operator=(const EntryStore&) = delete;
+    EntryStore(EntryStore&&) = default;
+    EntryStore& operator=(EntryStore&&) = default;
 
     // Every byte string entered is copied in; throws std::bad_alloc when memory runs out.
     EntryId add(std::string_view bytes);

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace zub {
 
@@ -64,28 +65,43 @@ std::string formatListDocument(const ClipList& list) {
 namespace {
 
 std::string readDocumentBytes(const std::filesystem::path& path) {
-    std::string bytes = files::readWholeFile(path);
+    // The text ends at the first NUL, so nothing after it is read at all.
+    std::string bytes = files::readTextBeforeNul(path);
     // Line offsets are 32 bits: a document that large is no list anyone could use.
     if (bytes.size() >= std::numeric_limits<std::uint32_t>::max())
-        throw Error("Cannot open file \"" + files::displayPath(path) + "\". " +
-                    std::strerror(EFBIG));
+        throw files::openError(path, EFBIG);
     return bytes;
 }
 
 } // namespace
 
 std::vector<std::string> readListDocument(const std::filesystem::path& path) {
-    return parseListDocument(readDocumentBytes(path));
+    const std::string bytes = readDocumentBytes(path);
+    try {
+        return parseListDocument(bytes);
+    } catch (const std::bad_alloc&) {
+        throw files::openError(path, ENOMEM);
+    }
 }
 
 void loadListDocument(const std::filesystem::path& path, ClipList& list) {
     std::string bytes = readDocumentBytes(path);
-    LineSpans lines = splitListDocument(bytes);
-    list.assignLines(std::move(bytes), std::move(lines));
+    try {
+        LineSpans lines = splitListDocument(bytes);
+        list.assignLines(std::move(bytes), std::move(lines));
+    } catch (const std::bad_alloc&) {
+        throw files::openError(path, ENOMEM);
+    }
 }
 
 void saveListDocument(const std::filesystem::path& path, const ClipList& list) {
-    files::writeWholeFile(path, formatListDocument(list));
+    std::string bytes;
+    try {
+        bytes = formatListDocument(list);
+    } catch (const std::bad_alloc&) {
+        throw files::createError(path, ENOMEM);
+    }
+    files::writeWholeFile(path, bytes);
 }
 
 } // namespace zub

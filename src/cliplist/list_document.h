@@ -24,10 +24,13 @@ std::vector<std::string> parseListDocument(std::string_view bytes);
 // The bytes of a document holding `list`'s entries in order.
 std::string formatListDocument(const ClipList& list);
 
-// Reads the whole file. Throws zub::Error "Cannot open file "<full path>". <system text>".
+// Reads the file's text, which ends at its first NUL. Throws zub::Error
+// "Cannot open file "<full path>". <system text>", with the text of ENOMEM for a file too large
+// for memory.
 std::vector<std::string> readListDocument(const std::filesystem::path& path);
 
-// Loads the file into `list`, replacing its entries; on failure the list is left as it was.
+// Loads the file into `list`, replacing its entries; when reading fails, running out of memory
+// included, the list is left as it was.
 void loadListDocument(const std::filesystem::path& path, ClipList& list);
 
 // Writes `list` to the file so that the file is either the old one or the complete new one,
