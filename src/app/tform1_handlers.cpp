@@ -52,7 +52,7 @@ void TForm1::FormCreate() {
     // The open dialog starts in the program's folder as named without a closing separator, the
     // save dialog with one.
     const QString folder = QDir::toNativeSeparators(
-        QDir::cleanPath(QString::fromStdString(m_services.files.executableFolder().string())));
+        QDir::cleanPath(QString::fromStdString(m_services.files.programFolder().string())));
     const QString withSeparator =
         folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
     m_openDialog1 = {QStringLiteral("打开Zub文档"), kListFilter, folder, QStringLiteral("zub"),
