@@ -84,15 +84,22 @@ void TForm1::CheckListBox1Click() {
 }
 
 void TForm1::Action1Execute() {
-    if (const auto path = m_services.dialogs.openFile(this, m_openDialog1)) {
-        loadListDocument(*path, m_clipList);
-        CheckListBox1Click();
-    }
+    if (const auto path = m_services.dialogs.openFile(this, m_openDialog1)) openListFile(*path);
+}
+
+void TForm1::openListDocument(const std::filesystem::path& path) {
+    guard([&] { openListFile(path); });
+}
+
+void TForm1::openListFile(const std::filesystem::path& path) {
+    loadListDocument(path, m_clipList);
+    CheckListBox1Click();
 }
 
 void TForm1::Action2Execute() {
-    if (const auto path = m_services.dialogs.saveFile(this, m_saveDialog1))
+    if (const auto path = m_services.dialogs.saveFile(this, m_saveDialog1)) {
         saveListDocument(*path, m_clipList);
+    }
 }
 
 void TForm1::Action3Execute() {

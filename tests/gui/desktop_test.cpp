@@ -1,5 +1,5 @@
 // The window as an installed desktop program: where its dialogs start when it may not write
-// beside itself.
+// beside itself, and a list document named on the command line.
 
 #include "gui_support.h"
 
@@ -33,6 +33,45 @@ private slots:
         sim.dialogs.answerSaveFile(std::nullopt);
         form.action(QStringLiteral("Action2"))->trigger();
         QCOMPARE(sim.dialogs.saveFileCalls().back().initialFolder, expected + QDir::separator());
+    }
+
+    void aDocumentNamedAtStartOpensAsTheOpenCommandWouldOpenIt() {
+        Window w;
+        w.fill({"old"});
+        w.list().setChecked(0, true);
+        w.selectRow(0);
+        const QString file = w.folder.filePath(QStringLiteral("列表.zub"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("b[Zub]c\r\na\r\n");
+        out.close();
+
+        w.form->openListDocument(QFile::encodeName(file).toStdString());
+        QCOMPARE(w.entries(), Entries({"b[Zub]c", "a"}));
+        QCOMPARE(w.checks(), Checks({false, false}));
+        QCOMPARE(w.selection(), std::nullopt);
+        QCOMPARE(w.panel(0), QStringLiteral("就绪"));
+        QVERIFY(w.messages().isEmpty());
+        // No dialog was involved.
+        QVERIFY(w.sim.dialogs.openFileCalls().empty());
+    }
+
+    void aMissingDocumentIsReportedAndTheListStays() {
+        Window w;
+        w.fill({"kept"});
+        w.selectRow(0);
+        const QString missing = w.folder.filePath(QStringLiteral("missing.zub"));
+        w.form->openListDocument(missing.toStdString());
+        QCOMPARE(w.messages(),
+                 QStringList({"Cannot open file \"" + missing + "\". No such file or directory."}));
+        QCOMPARE(w.entries(), Entries({"kept"}));
+        QCOMPARE(w.panel(0), QStringLiteral("1/1"));
+
+        // A folder is no document either.
+        w.form->openListDocument(w.folder.path().toStdString());
+        QCOMPARE(w.messages().size(), 2);
+        QVERIFY(w.messages().back().endsWith(QStringLiteral("Is a directory.")));
+        QCOMPARE(w.entries(), Entries({"kept"}));
     }
 };
 
