@@ -1,5 +1,6 @@
 // The window's event handlers: each wires a control or a system event to the feature code.
 
+#include "app/busy_cursor.h"
 #include "app/status_bar.h"
 #include "app/tform1.h"
 #include "app/up_down.h"
@@ -92,12 +93,14 @@ void TForm1::openListDocument(const std::filesystem::path& path) {
 }
 
 void TForm1::openListFile(const std::filesystem::path& path) {
+    const BusyCursor busy;
     loadListDocument(path, m_clipList);
     CheckListBox1Click();
 }
 
 void TForm1::Action2Execute() {
     if (const auto path = m_services.dialogs.saveFile(this, m_saveDialog1)) {
+        const BusyCursor busy;
         saveListDocument(*path, m_clipList);
     }
 }
@@ -117,6 +120,7 @@ void TForm1::Action19Execute() {
 
 void TForm1::Action4Execute() {
     // The command's check mark and the list's sorted state are one setting shown twice.
+    const BusyCursor busy;
     m_clipList.setSorted(action(QStringLiteral("Action4"))->isChecked());
 }
 

@@ -1,5 +1,6 @@
 // The window as an installed desktop program: where its dialogs start when it may not write
-// beside itself, and a list document named on the command line.
+// beside itself, a list document named on the command line, and the wait cursor over commands
+// that can take a while.
 
 #include "gui_support.h"
 
@@ -8,6 +9,35 @@
 
 using namespace zub;
 using namespace zub::test;
+
+namespace {
+
+// Notes the cursor that the program shows over its windows while the list changes.
+class CursorWatch : public ClipListListener {
+public:
+    explicit CursorWatch(ClipList& list) : m_list(list) { m_list.addListener(this); }
+    ~CursorWatch() override { m_list.removeListener(this); }
+
+    QList<Qt::CursorShape> seen;
+
+private:
+    void note() {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        seen.push_back(cursor ? cursor->shape() : Qt::ArrowCursor);
+    }
+    void beforeReset() override { note(); }
+    void beforeReorder() override { note(); }
+    void beforeRemove(std::size_t, std::size_t) override { note(); }
+    void changed(std::size_t, std::size_t) override { note(); }
+
+    ClipList& m_list;
+};
+
+bool busyThroughout(const QList<Qt::CursorShape>& seen) {
+    return !seen.isEmpty() && seen.count(Qt::WaitCursor) == seen.size();
+}
+
+} // namespace
 
 class DesktopTest : public QObject {
     Q_OBJECT
@@ -72,6 +102,59 @@ private slots:
         QCOMPARE(w.messages().size(), 2);
         QVERIFY(w.messages().back().endsWith(QStringLiteral("Is a directory.")));
         QCOMPARE(w.entries(), Entries({"kept"}));
+    }
+
+    void theLongerListCommandsShowTheWaitCursorWhileTheyRun() {
+        Window w;
+        const QString file = w.folder.filePath(QStringLiteral("list.zub"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("pear\r\n  apple \r\npear\r\n\r\n");
+        out.close();
+
+        CursorWatch watch(w.list());
+        w.sim.dialogs.answerOpenFile(file.toStdString());
+        w.action("Action1")->trigger();
+        QCOMPARE(w.list().size(), std::size_t(4));
+        QVERIFY(busyThroughout(watch.seen));
+
+        watch.seen.clear();
+        w.action("Action4")->trigger(); // Sort
+        QCOMPARE(w.entries(), Entries({"", "  apple ", "pear", "pear"}));
+        QVERIFY(busyThroughout(watch.seen));
+
+        watch.seen.clear();
+        w.action("Action5")->trigger(); // Tidy
+        QCOMPARE(w.entries(), Entries({"apple", "pear", "pear"}));
+        QVERIFY(busyThroughout(watch.seen));
+
+        w.sim.dialogs.answerSaveFile(w.folder.filePath(QStringLiteral("saved.zub")).toStdString());
+        w.action("Action2")->trigger();
+        QVERIFY(QFileInfo::exists(w.folder.filePath(QStringLiteral("saved.zub"))));
+
+        // Each command gives the cursor back, and the dialogs are never shown under it.
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        w.sim.dialogs.answerOpenFile(std::nullopt);
+        w.action("Action1")->trigger();
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    void aFailingCommandGivesTheCursorBackToo() {
+        Window w;
+        w.fill({"a"});
+        w.sim.dialogs.onMessage = [&] {
+            // The message is shown after the command has ended.
+            QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        };
+        w.sim.dialogs.answerOpenFile(
+            w.folder.filePath(QStringLiteral("missing.zub")).toStdString());
+        w.action("Action1")->trigger();
+        w.sim.dialogs.answerSaveFile(
+            w.folder.filePath(QStringLiteral("no/such/folder.zub")).toStdString());
+        w.action("Action2")->trigger();
+        w.form->openListDocument(w.folder.filePath(QStringLiteral("missing.zub")).toStdString());
+        QCOMPARE(w.messages().size(), 3);
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 };
 
