@@ -35,6 +35,7 @@ field() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(field Name)" = "Zub剪贴板" ] || fail "Name=$(field Name)"
 [ "$(field Exec)" = "zub %f" ] || fail "Exec=$(field Exec)"
 [ "$(field Icon)" = "$id" ] || fail "Icon=$(field Icon)"
+[ "$(field StartupWMClass)" = zub ] || fail "StartupWMClass=$(field StartupWMClass)"
 [[ "$(field Categories)" == *Utility\;* ]] || fail "Categories=$(field Categories)"
 [[ "$(field MimeType)" == *application/x-zub\;* ]] || fail "MimeType=$(field MimeType)"
 
