@@ -8,9 +8,8 @@
 #include "x11_tools.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFont>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +18,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 namespace zub::e2e {
 namespace {
@@ -179,8 +179,7 @@ TEST_F(InstalledProgramTest, AMissingDocumentIsReportedOverTheWindowWhichStaysOp
     ASSERT_TRUE(windows.contains(kCaption) && windows.contains(kMessageCaption))
         << windows.keys().join(',').toStdString();
 
-    // The message's OK closes the message; the program goes on with its window.
-    // The message box has the keyboard, as a modal box does: Return is its OK.
+    // The modal message has the keyboard: Return is its OK. The program goes on with its window.
     ASSERT_TRUE(xdotoolKey(QStringLiteral("Return")));
     EXPECT_TRUE(waitUntil([&] {
         const QMap<QString, QString> now = windowsOf(*zub, 1);
