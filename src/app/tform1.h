@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 
 class QAction;
 class QComboBox;
@@ -57,6 +58,9 @@ public:
     // The selection display: tool tip, entry number, comment and reorder control.
     void CheckListBox1Click();
     void Action1Execute();
+    // Opens a list document the way the open command does once its dialog is confirmed; a
+    // failure is shown like any other (for a document named on the command line).
+    void openListDocument(const std::filesystem::path& path);
     void Action2Execute();
     void Action3Execute();
     void Action4Execute();
@@ -91,6 +95,7 @@ protected:
 private:
     void clipboardChanged() override;
     void captureText();
+    void openListFile(const std::filesystem::path& path);
 
     void createControls();
     void createBars();

@@ -1,5 +1,6 @@
 // Handlers of the commands on clip entries and on the whole list.
 
+#include "app/busy_cursor.h"
 #include "app/tform1.h"
 #include "app/up_down.h"
 #include "cliplist/bulk_commands.h"
@@ -85,6 +86,7 @@ void TForm1::UpDown1Click() {
 }
 
 void TForm1::Action5Execute() {
+    const BusyCursor busy;
     tidy(m_clipList);
     CheckListBox1Click();
 }

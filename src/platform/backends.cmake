@@ -24,6 +24,7 @@ add_library(zub_platform_sim STATIC
     platform/sim/sim_hot_key.cpp
     platform/sim/sim_platform.cpp
     platform/sim/sim_shell.cpp
+    platform/sim/sim_system_files.cpp
     platform/sim/sim_viewer_chain.cpp
 )
 target_link_libraries(zub_platform_sim PUBLIC zub_platform)
