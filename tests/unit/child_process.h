@@ -1,5 +1,7 @@
 #pragma once
 
+#include "../under_sanitizer.h"
+
 // Runs part of a test in a forked child, for what must not touch the test process itself: an
 // address-space or file-size limit, another user's rights, a call that might never return.
 
@@ -94,22 +96,6 @@ inline rlim_t addressSpaceInUse() {
     while (std::getline(status, line))
         if (line.rfind("VmSize:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
     return 0;
-}
-
-// True when the process runs under AddressSanitizer, whose allocator ends the process on
-// exhaustion instead of throwing std::bad_alloc, and which maps terabytes of shadow memory.
-constexpr bool underAddressSanitizer() {
-#if defined(__SANITIZE_ADDRESS__)
-    return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    return true;
-#else
-    return false;
-#endif
-#else
-    return false;
-#endif
 }
 
 } // namespace zub::test
