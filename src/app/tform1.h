@@ -25,6 +25,7 @@ namespace zub {
 
 class ClipListView;
 class EditBox;
+class ImagePane;
 class StatusBar;
 class UpDown;
 
@@ -42,6 +43,7 @@ public:
     ClipListView* clipListView() const { return CheckListBox1; }
     EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
+    ImagePane* imagePane() const { return TabSheet2; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
     // Runs `handler` the way every event handler of the window runs: an error ends it, is shown
@@ -76,6 +78,8 @@ public:
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
+    void Action22Execute();
+    void Action20Execute();
     void hotKeyPressed(unsigned modifiers, unsigned key);
 
 protected:
@@ -94,6 +98,7 @@ private:
     void createMenus();
     void connectHandlers();
     void connectListCommands();
+    void connectImageCommands();
     void FormCreate();
     void FormDestroy();
     void showError(const char* message);
@@ -105,6 +110,8 @@ private:
     std::uint16_t FHotKeyAtom = 0;
     FileDialogOptions m_openDialog1;
     FileDialogOptions m_saveDialog1;
+    FileDialogOptions OpenPictureDialog1;
+    FileDialogOptions SavePictureDialog1;
 
     QHash<QString, QAction*> m_actions;
     QMenu* m_mainMenus[6] = {};
@@ -124,6 +131,7 @@ private:
     QSplitter* Splitter1 = nullptr;
     ClipListView* CheckListBox1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
+    ImagePane* TabSheet2 = nullptr;
     StatusBar* StatusBar1 = nullptr;
 };
 

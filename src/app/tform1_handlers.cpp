@@ -41,6 +41,7 @@ void TForm1::connectHandlers() {
     connect(CheckListBox1, &ClipListView::userSelected, this,
             [this] { guard([this] { CheckListBox1Click(); }); });
     connectListCommands();
+    connectImageCommands();
 }
 
 void TForm1::FormCreate() {
