@@ -15,3 +15,5 @@ target_include_directories(images_unit_tests PRIVATE
                            $<TARGET_PROPERTY:PkgConfig::WMF,INTERFACE_INCLUDE_DIRECTORIES>)
 gtest_discover_tests(images_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60
                      ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+zub_gui_test(image_pane_test)
+zub_gui_test(picture_preview_test)

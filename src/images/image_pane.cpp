@@ -2,10 +2,12 @@
 
 #include "images/picture_control.h"
 
+#include <QKeyEvent>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace zub {
 namespace {
@@ -35,6 +37,29 @@ int limited(const QScrollBar* bar, std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, bar->minimum(), bar->maximum()));
 }
 
+// What a key does to a focused scroll bar, the same for both directions as on Windows (Qt turns
+// the horizontal arrows round on scroll bars): back towards 0, or on towards the maximum.
+std::optional<QAbstractSlider::SliderAction> keyAction(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        return QAbstractSlider::SliderSingleStepSub;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        return QAbstractSlider::SliderSingleStepAdd;
+    case Qt::Key_PageUp:
+        return QAbstractSlider::SliderPageStepSub;
+    case Qt::Key_PageDown:
+        return QAbstractSlider::SliderPageStepAdd;
+    case Qt::Key_Home:
+        return QAbstractSlider::SliderToMinimum;
+    case Qt::Key_End:
+        return QAbstractSlider::SliderToMaximum;
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 ImagePane::ImagePane(QWidget* parent) : QWidget(parent) {
@@ -55,6 +80,8 @@ ImagePane::ImagePane(QWidget* parent) : QWidget(parent) {
     ScrollBar1 = scrollBar(Qt::Horizontal, "ScrollBar1", this);
     ScrollBar1->setGeometry(0, 243, 564, kBarThickness);
     setTabOrder(ScrollBar2, ScrollBar1);
+    ScrollBar1->installEventFilter(this);
+    ScrollBar2->installEventFilter(this);
 
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &ImagePane::ScrollBar1Change);
     connect(ScrollBar2, &QScrollBar::valueChanged, this, &ImagePane::ScrollBar2Change);
@@ -64,6 +91,18 @@ ImagePane::ImagePane(QWidget* parent) : QWidget(parent) {
             [this](QPoint p) { Image1MouseMove(p.x(), p.y()); });
     connect(Image1, &PictureControl::mouseReleased, this,
             [this](Qt::MouseButton button, QPoint p) { Image1MouseUp(button, p.x(), p.y()); });
+}
+
+bool ImagePane::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == ScrollBar1 || watched == ScrollBar2)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (const auto action = keyAction(key->key());
+            action && key->modifiers() == Qt::NoModifier) {
+            static_cast<QScrollBar*>(watched)->triggerAction(*action);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ImagePane::FormResize() {
