@@ -17,3 +17,7 @@ gtest_discover_tests(images_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 
                      ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 zub_gui_test(image_pane_test)
 zub_gui_test(picture_preview_test)
+
+if(ZUB_FUZZ)
+    add_subdirectory(fuzz)
+endif()

@@ -11,6 +11,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace zub {
@@ -29,21 +30,35 @@ void checkPlaceableHeader(const FieldReader& in) {
     in.require(in.u16(14) != 0); // units per inch
 }
 
-// The metafile header and the chain of records; returns the length up to the end record.
-std::uint64_t checkRecords(const FieldReader& in) {
+struct RecordChain {
+    std::uint64_t length = 0;       // up to and with the end record
+    std::uint32_t longestWords = 0; // the longest record, in 16-bit words
+};
+
+// The metafile header and the chain of records.
+RecordChain checkRecords(const FieldReader& in) {
     const std::uint64_t h = kPlaceableSize;
     const std::uint16_t type = in.u16(h);
     const std::uint16_t version = in.u16(h + 4);
     in.require((type == 1 || type == 2) && in.u16(h + 2) == kHeaderSize / 2);
     in.require(version == 0x0100 || version == 0x0300);
+    RecordChain chain;
     std::uint64_t at = h + kHeaderSize;
     for (;;) {
-        const std::uint64_t size = 2 * static_cast<std::uint64_t>(in.u32(at));
+        const std::uint32_t words = in.u32(at);
         const std::uint16_t function = in.u16(at + 4);
-        in.require(size >= 6 && in.has(at, size));
-        at += size;
-        if (function == kEndOfFileFunction) return at;
+        in.require(words >= 3 && in.has(at, 2 * std::uint64_t{words}));
+        chain.longestWords = std::max(chain.longestWords, words);
+        at += 2 * std::uint64_t{words};
+        if (function == kEndOfFileFunction) {
+            chain.length = at;
+            return chain;
+        }
     }
+}
+
+void put32(std::string& bytes, std::uint64_t at, std::uint64_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xff);
 }
 
 // libuemf (which libemf2svg needs) exports a wmf_free of its own with other parameters. libwmf
@@ -121,15 +136,18 @@ private:
 Picture readWmf(std::string bytes) {
     const FieldReader in(bytes, kMetafileNotValid);
     checkPlaceableHeader(in);
-    const std::uint64_t length = checkRecords(in);
+    const RecordChain chain = checkRecords(in);
     // The box in inches: the placeable header's corners in units of which `unitsPerInch` make one.
     const double unitsPerInch = in.u16(14);
     const double inchesWide = std::fabs(static_cast<double>(in.i16(10)) - in.i16(6)) / unitsPerInch;
     const double inchesHigh = std::fabs(static_cast<double>(in.i16(12)) - in.i16(8)) / unitsPerInch;
     const MetafilePixels size = metafilePixels(in, inchesWide * 96, inchesHigh * 96);
 
-    // libwmf reads from writable memory; it gets a copy of the metafile up to its end record.
-    std::string metafile = bytes.substr(0, length);
+    // libwmf reads from writable memory; it gets a copy of the metafile up to its end record,
+    // whose header tells the true size and longest record: libwmf allocates what they say.
+    std::string metafile = bytes.substr(0, chain.length);
+    put32(metafile, kPlaceableSize + 6, (chain.length - kPlaceableSize) / 2);
+    put32(metafile, kPlaceableSize + 12, chain.longestWords);
     WmfPlayer player;
     const QByteArray svg = player.play(metafile, size, QSizeF(inchesWide * 72, inchesHigh * 72));
     in.require(!svg.isEmpty());
