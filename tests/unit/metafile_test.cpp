@@ -101,6 +101,20 @@ TEST(WmfReader, DrawsAtTheBoundingBoxSizeInPixels) {
     EXPECT_EQ(p.fileBytes(), file);
 }
 
+TEST(WmfReader, TheHeadersCountsOfWordsAreNotTrusted) {
+    const std::string valid = wmfWithRectangle({1440, 720}, 1440, {150, 150, 300, 300}, kBlue);
+    for (std::uint32_t longest : {3u, 0x7FFFFFFFu}) {
+        for (std::uint32_t size : {9u, 0xFFFFFFFFu}) {
+            std::string file = valid;
+            put32(file, 22 + 12, longest);
+            put32(file, 22 + 6, size);
+            const Picture p = readWmf(file);
+            EXPECT_EQ(at(p, 20, 20), kBlue) << longest << " " << size;
+            EXPECT_EQ(p.fileBytes(), file);
+        }
+    }
+}
+
 TEST(WmfReader, TextIsDrawnWithTheFontsAtHand) {
     const Picture p = readWmf(wmfWithText({200, 50}, "Hello"));
     EXPECT_EQ(p.width(), 200);
