@@ -59,14 +59,19 @@ std::string readWholeFile(const std::filesystem::path& path) {
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t filled = 0;
+    // Beyond the size the file had, which it may have outgrown since, reading goes through a
+    // buffer: growing the string just to find the end would copy a large file once more.
+    char beyond[65536];
     for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
-        const ssize_t n = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+        const bool room = filled < bytes.size();
+        const ssize_t n = room ? ::read(fd.get(), bytes.data() + filled, bytes.size() - filled)
+                               : ::read(fd.get(), beyond, sizeof beyond);
         if (n < 0) {
             if (errno == EINTR) continue;
             fail(kWhat, path, errno);
         }
         if (n == 0) break;
+        if (!room) bytes.append(beyond, static_cast<std::size_t>(n));
         filled += static_cast<std::size_t>(n);
     }
     bytes.resize(filled);
