@@ -64,12 +64,16 @@ Picture Picture::fromBitmap(QImage image, int bitsPerPixel) {
 }
 
 Picture Picture::fromIcon(QImage image, std::string fileBytes) {
-    return fromMetafile(PictureFormat::Icon, std::move(image), std::move(fileBytes));
+    return withFileBytes(PictureFormat::Icon, std::move(image), std::move(fileBytes));
 }
 
 Picture Picture::fromMetafile(PictureFormat kind, QImage image, std::string fileBytes) {
+    return withFileBytes(kind, std::move(image), std::move(fileBytes));
+}
+
+Picture Picture::withFileBytes(PictureFormat format, QImage image, std::string fileBytes) {
     Picture picture;
-    picture.m_format = kind;
+    picture.m_format = format;
     picture.m_bitsPerPixel = 32;
     picture.m_image = image.format() == QImage::Format_ARGB32_Premultiplied
                           ? std::move(image)

@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,8 @@ public:
     const std::string& fileBytes() const;
 
 private:
+    static Picture withFileBytes(PictureFormat format, QImage image, std::string fileBytes);
+
     PictureFormat m_format = PictureFormat::Bitmap;
     QImage m_image;
     int m_bitsPerPixel = 0;
