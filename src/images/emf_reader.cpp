@@ -17,6 +17,8 @@ constexpr std::uint32_t kHeaderRecord = 1;
 constexpr std::uint32_t kEndOfFileRecord = 14;
 constexpr std::uint32_t kSignature = 0x464D4520; // " EMF"
 constexpr std::uint32_t kMinHeaderSize = 88;
+// From this size on, the header tells where an OpenGL pixel format lies.
+constexpr std::uint32_t kPixelFormatHeaderSize = 100;
 
 // Every record lies inside the file and passes libuemf's own check of its fields, and the last
 // one ends the metafile. Returns the metafile's length.
@@ -33,6 +35,27 @@ std::uint64_t checkRecords(const FieldReader& in) {
         at += size;
         if (type == kEndOfFileRecord) return at;
     }
+}
+
+// The header's description and pixel format, where present, lie inside the header record.
+void checkHeaderParts(const FieldReader& in, std::uint64_t headerSize) {
+    const std::uint64_t characters = in.u32(60);
+    const std::uint64_t description = in.u32(64);
+    if (characters > 0)
+        in.require(description >= kMinHeaderSize && description + 2 * characters <= headerSize);
+    if (headerSize >= kPixelFormatHeaderSize) {
+        const std::uint64_t formatBytes = in.u32(88);
+        const std::uint64_t format = in.u32(92);
+        if (formatBytes > 0)
+            in.require(format >= kPixelFormatHeaderSize && format + formatBytes <= headerSize);
+    }
+}
+
+// libemf2svg reads the description as a string wherever its offset points, even one of no
+// characters, and needs neither it nor the pixel format to draw: its copy goes without them.
+void withoutDescription(std::string& copy, std::uint64_t headerSize) {
+    copy.replace(60, 8, 8, '\0');
+    if (headerSize >= kPixelFormatHeaderSize) copy.replace(88, 8, 8, '\0');
 }
 
 MetafilePixels pictureSize(const FieldReader& in) {
@@ -65,11 +88,13 @@ Picture readEmf(std::string bytes) {
     in.require(looksLikeEmf(bytes));
     const std::uint64_t headerSize = in.u32(4);
     in.require(headerSize >= kMinHeaderSize && in.has(0, headerSize));
+    checkHeaderParts(in, headerSize);
     const std::uint64_t length = checkRecords(in);
     const MetafilePixels size = pictureSize(in);
 
     // libemf2svg takes its input as writable memory; it gets a copy.
     std::string input = bytes.substr(0, length);
+    withoutDescription(input, headerSize);
     generatorOptions options{};
     options.nameSpace = const_cast<char*>("");
     options.svgDelimiter = true;

@@ -86,6 +86,26 @@ TEST(EmfReader, BrokenHeadersAndRecordsAreNotValid) {
     EXPECT_EQ(emfError(shortRecord), kNotValid);
     // No end-of-file record.
     EXPECT_EQ(emfError(valid.substr(0, valid.size() - 20)), kNotValid);
+    // A description outside the header record.
+    std::string description = valid;
+    put32(description, 60, 4);
+    put32(description, 64, 84);
+    EXPECT_EQ(emfError(description), kNotValid);
+    put32(description, 64, get32(valid, 4) - 2); // running past the header's end
+    EXPECT_EQ(emfError(description), kNotValid);
+}
+
+TEST(EmfReader, TheDescriptionIsNotReadWhereItsOffsetPoints) {
+    // No description, but an offset to the end of the file: libemf2svg would read a string there.
+    std::string file = emfWithRectangle({100, 50}, {10, 10, 30, 20}, kRed);
+    put32(file, 64, static_cast<std::uint32_t>(file.size()));
+    const Picture p = readEmf(file);
+    EXPECT_EQ(at(p, 20, 15), kRed);
+    EXPECT_EQ(p.fileBytes(), file);
+
+    // A description inside the header is fine.
+    const std::string withText = emfWithDescription({20, 10}, u"Zub");
+    EXPECT_EQ(readEmf(withText).width(), 20);
 }
 
 TEST(WmfReader, DrawsAtTheBoundingBoxSizeInPixels) {

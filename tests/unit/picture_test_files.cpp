@@ -200,6 +200,28 @@ std::string emfWithRectangle(QSize size, QRect rect, QRgb colour) {
     return file;
 }
 
+std::string emfWithDescription(QSize size, const std::u16string& description) {
+    const U_RECTL bounds =
+        rectl_set(pointl_set(0, 0), pointl_set(size.width() - 1, size.height() - 1));
+    const U_RECTL frame = rectl_set(
+        pointl_set(0, 0), pointl_set(size.width() * 2540 / 96, size.height() * 2540 / 96));
+    std::u16string text = description;
+    text.push_back(u'\0');
+    std::string file;
+    int records = 0;
+    append(file,
+           U_EMRHEADER_set(bounds, frame, nullptr, static_cast<U_CBSTR>(text.size()),
+                           reinterpret_cast<uint16_t*>(text.data()), sizel_set(960, 960),
+                           sizel_set(254, 254), 0),
+           records);
+    EMFTRACK track{};
+    append(file, U_EMREOF_set(0, nullptr, &track), records);
+    put32(file, 48, static_cast<std::uint32_t>(file.size()));
+    put32(file, 52, static_cast<std::uint32_t>(records));
+    file[56] = 1;
+    return file;
+}
+
 namespace {
 
 std::string wmfFile(QSize size, int unitsPerInch, const std::string& records, int objects) {

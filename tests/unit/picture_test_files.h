@@ -72,6 +72,8 @@ IconImage pngIcon(const QImage& image);
 // An enhanced metafile (built with libuemf) of `size` pixels on a 96 dpi reference device, with
 // a rectangle of `colour` over `rect` and nothing elsewhere.
 std::string emfWithRectangle(QSize size, QRect rect, QRgb colour);
+// An enhanced metafile of `size` pixels whose header carries `description`, and no drawing.
+std::string emfWithDescription(QSize size, const std::u16string& description);
 // A placeable Windows metafile of `size` units at `unitsPerInch`, likewise.
 std::string wmfWithRectangle(QSize size, int unitsPerInch, QRect rect, QRgb colour);
 // A Windows metafile that writes `text` at (x, y).
