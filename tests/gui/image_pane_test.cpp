@@ -347,6 +347,23 @@ private slots:
         QCOMPARE(shot.pixel(24, 8), menuColour);
     }
 
+    void palettePicturesAreDrawnPieceByPieceWithTheirColours() {
+        ImageWindow w;
+        QImage paletted(w.pictureLargerBy(300, 300), QImage::Format_Indexed8);
+        paletted.setColorTable({qRgb(0, 160, 0)});
+        paletted.fill(0);
+        // An index past the palette's end, as a sloppy file may hold, shows black.
+        for (int y = 0; y < 20; ++y) std::fill_n(paletted.scanLine(y + 310) + 310, 20, uchar(5));
+        w.pane->setPicture(Picture::fromBitmap(paletted, 8));
+        w.relayout();
+        w.bar1->setValue(300);
+        w.bar2->setValue(300);
+        const QImage shot = w.panel1->grab().toImage();
+        QCOMPARE(shot.pixel(5, 5), qRgb(0, 160, 0));
+        QCOMPARE(shot.pixel(15, 15), qRgb(0, 0, 0));
+        QCOMPARE(shot.pixel(w.panel1->width() - 1, w.panel1->height() - 1), qRgb(0, 160, 0));
+    }
+
     void thePictureDialogsHaveTheirFiltersAndPreview() {
         ImageWindow w;
         w.action("Action22")->trigger();
