@@ -16,6 +16,9 @@ namespace {
 constexpr std::uint32_t kHeaderRecord = 1;
 constexpr std::uint32_t kEndOfFileRecord = 14;
 constexpr std::uint32_t kSignature = 0x464D4520; // " EMF"
+constexpr std::uint32_t kExtTextOutA = 83;
+constexpr std::uint32_t kExtTextOutW = 84;
+constexpr std::uint32_t kGlyphIndexes = 0x10; // ETO_GLYPH_INDEX
 constexpr std::uint32_t kMinHeaderSize = 88;
 // From this size on, the header tells where an OpenGL pixel format lies.
 constexpr std::uint32_t kPixelFormatHeaderSize = 100;
@@ -58,6 +61,22 @@ void withoutDescription(std::string& copy, std::uint64_t headerSize) {
     if (headerSize >= kPixelFormatHeaderSize) copy.replace(88, 8, 8, '\0');
 }
 
+// Text whose characters are glyph indexes makes libemf2svg look the font up through fontconfig
+// and shut fontconfig down afterwards, under the feet of Qt, which uses it too; it also reads
+// its glyph table past the end. Such text is left out of the copy it draws: no characters.
+void withoutGlyphIndexText(std::string& copy, std::uint64_t length) {
+    const FieldReader in(copy, kMetafileNotValid);
+    for (std::uint64_t at = 0; at < length; at += in.u32(at + 4)) {
+        const std::uint32_t type = in.u32(at);
+        constexpr std::uint64_t kCharacters = 44;
+        constexpr std::uint64_t kOptions = 52;
+        if ((type == kExtTextOutA || type == kExtTextOutW) && in.has(at, kOptions + 4) &&
+            (in.u32(at + kOptions) & kGlyphIndexes) != 0)
+            copy.replace(at + kCharacters, 4, 4, '\0');
+        if (type == kEndOfFileRecord) break;
+    }
+}
+
 MetafilePixels pictureSize(const FieldReader& in) {
     // The frame, in hundredths of a millimetre, on the reference device of the metafile.
     const double frameWidth = static_cast<double>(in.i32(32)) - in.i32(24);
@@ -95,6 +114,7 @@ Picture readEmf(std::string bytes) {
     // libemf2svg takes its input as writable memory; it gets a copy.
     std::string input = bytes.substr(0, length);
     withoutDescription(input, headerSize);
+    withoutGlyphIndexText(input, length);
     generatorOptions options{};
     options.nameSpace = const_cast<char*>("");
     options.svgDelimiter = true;

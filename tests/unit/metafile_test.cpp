@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QPainter>
+
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
 
@@ -106,6 +109,31 @@ TEST(EmfReader, TheDescriptionIsNotReadWhereItsOffsetPoints) {
     // A description inside the header is fine.
     const std::string withText = emfWithDescription({20, 10}, u"Zub");
     EXPECT_EQ(readEmf(withText).width(), 20);
+}
+
+// Text given as glyph indexes makes libemf2svg look the font up through fontconfig and then shut
+// fontconfig down, under Qt's feet; and it reads its glyph table past the end. Such text is left
+// out; other text is drawn.
+TEST(EmfReader, TextGivenAsGlyphIndexesIsLeftOut) {
+    auto inked = [](const Picture& p) {
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x)
+                if (qAlpha(at(p, x, y)) != 0) return true;
+        return false;
+    };
+    const std::u16string glyphs(u"\x0024\x0025\xFFFF");
+    for (int round = 0; round < 3; ++round) {
+        const Picture p = readEmf(emfWithText({60, 20}, glyphs, u"DejaVu Sans", true));
+        EXPECT_EQ(p.width(), 60);
+        EXPECT_FALSE(inked(p));
+        // Qt's own use of fontconfig goes on working.
+        QImage canvas(60, 20, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        QPainter painter(&canvas);
+        painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+        painter.drawText(canvas.rect(), QStringLiteral("Qt %1").arg(round));
+    }
+    EXPECT_TRUE(inked(readEmf(emfWithText({60, 20}, u"Hi", u"DejaVu Sans", false))));
 }
 
 TEST(WmfReader, DrawsAtTheBoundingBoxSizeInPixels) {

@@ -222,6 +222,43 @@ std::string emfWithDescription(QSize size, const std::u16string& description) {
     return file;
 }
 
+std::string emfWithText(QSize size, const std::u16string& text, const std::u16string& face,
+                        bool glyphIndexes) {
+    const U_RECTL bounds =
+        rectl_set(pointl_set(0, 0), pointl_set(size.width() - 1, size.height() - 1));
+    const U_RECTL frame = rectl_set(
+        pointl_set(0, 0), pointl_set(size.width() * 2540 / 96, size.height() * 2540 / 96));
+    std::string file;
+    int records = 0;
+    append(file,
+           U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, sizel_set(960, 960),
+                           sizel_set(254, 254), 0),
+           records);
+    std::u16string faceName = face;
+    faceName.resize(32, u'\0');
+    const U_LOGFONT font = logfont_set(-12, 0, 0, 0, 400, 0, 0, 0, U_ANSI_CHARSET, 0, 0, 0, 0,
+                                       reinterpret_cast<uint16_t*>(faceName.data()));
+    append(file, U_EMREXTCREATEFONTINDIRECTW_set(1, reinterpret_cast<const char*>(&font), nullptr),
+           records);
+    append(file, U_EMRSELECTOBJECT_set(1), records);
+    std::u16string characters = text;
+    std::vector<uint32_t> advances(characters.size(), 7);
+    char* emrtext = emrtext_set(pointl_set(2, 2), static_cast<U_NUM_STR>(characters.size()), 2,
+                                characters.data(), glyphIndexes ? U_ETO_GLYPH_INDEX : U_ETO_NONE,
+                                rectl_set(pointl_set(0, 0), pointl_set(-1, -1)), advances.data());
+    append(
+        file,
+        U_EMREXTTEXTOUTW_set(bounds, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(emrtext)),
+        records);
+    std::free(emrtext);
+    EMFTRACK track{};
+    append(file, U_EMREOF_set(0, nullptr, &track), records);
+    put32(file, 48, static_cast<std::uint32_t>(file.size()));
+    put32(file, 52, static_cast<std::uint32_t>(records));
+    file[56] = 2;
+    return file;
+}
+
 namespace {
 
 std::string wmfFile(QSize size, int unitsPerInch, const std::string& records, int objects) {

@@ -74,6 +74,10 @@ IconImage pngIcon(const QImage& image);
 std::string emfWithRectangle(QSize size, QRect rect, QRgb colour);
 // An enhanced metafile of `size` pixels whose header carries `description`, and no drawing.
 std::string emfWithDescription(QSize size, const std::u16string& description);
+// An enhanced metafile that writes `text` in `face`, its characters given as glyph indexes of the
+// font when `glyphIndexes` is set.
+std::string emfWithText(QSize size, const std::u16string& text, const std::u16string& face,
+                        bool glyphIndexes);
 // A placeable Windows metafile of `size` units at `unitsPerInch`, likewise.
 std::string wmfWithRectangle(QSize size, int unitsPerInch, QRect rect, QRgb colour);
 // A Windows metafile that writes `text` at (x, y).
