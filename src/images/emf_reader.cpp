@@ -63,16 +63,21 @@ void withoutDescription(std::string& copy, std::uint64_t headerSize) {
 
 // Text whose characters are glyph indexes makes libemf2svg look the font up through fontconfig
 // and shut fontconfig down afterwards, under the feet of Qt, which uses it too; it also reads
-// its glyph table past the end. Such text is left out of the copy it draws: no characters.
+// its glyph table past the end. Such text is left out of the copy it draws: plain text of no
+// characters.
 void withoutGlyphIndexText(std::string& copy, std::uint64_t length) {
     const FieldReader in(copy, kMetafileNotValid);
     for (std::uint64_t at = 0; at < length; at += in.u32(at + 4)) {
         const std::uint32_t type = in.u32(at);
         constexpr std::uint64_t kCharacters = 44;
         constexpr std::uint64_t kOptions = 52;
-        if ((type == kExtTextOutA || type == kExtTextOutW) && in.has(at, kOptions + 4) &&
-            (in.u32(at + kOptions) & kGlyphIndexes) != 0)
-            copy.replace(at + kCharacters, 4, 4, '\0');
+        if ((type == kExtTextOutA || type == kExtTextOutW) && in.has(at, kOptions + 4)) {
+            const std::uint32_t options = in.u32(at + kOptions);
+            if ((options & kGlyphIndexes) != 0) {
+                copy.replace(at + kCharacters, 4, 4, '\0');
+                copy[at + kOptions] = static_cast<char>(options & ~kGlyphIndexes & 0xff);
+            }
+        }
         if (type == kEndOfFileRecord) break;
     }
 }
