@@ -77,6 +77,21 @@ TEST(BmpWriter, EveryDepthRoundTripsItsPixels) {
     }
 }
 
+TEST(BmpWriter, ALargeTrueColourBitmapRoundTripsEveryPixel) {
+    // Large enough for the reader's huge-page memory, and of a width that leaves a remainder
+    // after groups of four pixels.
+    QImage image(1203, 700, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x & 0xff, y & 0xff, (x * 7 + y * 3) & 0xff));
+    for (int depth : {24, 32}) {
+        const DecodedBitmap back = decodeBmp(encodeBmp(image, depth));
+        ASSERT_EQ(back.image.size(), image.size());
+        EXPECT_EQ(back.image.format(), QImage::Format_RGB32);
+        EXPECT_TRUE(back.image == image) << depth;
+    }
+}
+
 TEST(BmpWriter, APalettedFileSavesBackAsTheSameBytes) {
     for (int depth : {1, 4, 8}) {
         BmpSpec s;
