@@ -26,6 +26,7 @@ namespace zub {
 
 class ClipListView;
 class EditBox;
+class ImagePane;
 class StatusBar;
 class UpDown;
 
@@ -43,6 +44,7 @@ public:
     ClipListView* clipListView() const { return CheckListBox1; }
     EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
+    ImagePane* imagePane() const { return TabSheet2; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
     // Runs `handler` the way every event handler of the window runs: an error ends it, is shown
@@ -86,6 +88,8 @@ public:
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
+    void Action22Execute();
+    void Action20Execute();
     void hotKeyPressed(unsigned modifiers, unsigned key);
 
 protected:
@@ -106,6 +110,7 @@ private:
     void connectHandlers();
     void connectListCommands();
     void connectGoCommands();
+    void connectImageCommands();
     void FormCreate();
     void FormDestroy();
     void showError(const char* message);
@@ -117,6 +122,8 @@ private:
     std::uint16_t FHotKeyAtom = 0;
     FileDialogOptions m_openDialog1;
     FileDialogOptions m_saveDialog1;
+    FileDialogOptions OpenPictureDialog1;
+    FileDialogOptions SavePictureDialog1;
 
     QHash<QString, QAction*> m_actions;
     QMenu* m_mainMenus[6] = {};
@@ -136,6 +143,7 @@ private:
     QSplitter* Splitter1 = nullptr;
     ClipListView* CheckListBox1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
+    ImagePane* TabSheet2 = nullptr;
     StatusBar* StatusBar1 = nullptr;
 };
 
