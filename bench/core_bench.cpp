@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -46,16 +47,37 @@ void BM_WriteListDocument_1M(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteListDocument_1M)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The capture's duplicate test of a new text against every clip text: the worst case, no match.
-void BM_DuplicateTest_100k(benchmark::State& state) {
+// A 2 GiB file that is one hole reads as an empty list; what it costs is what the reader does with
+// the size the file claims.
+void BM_ReadSparseListDocument_2G(benchmark::State& state) {
+    const auto path = benchFile("-sparse.zub");
+    std::ofstream(path).close();
+    std::filesystem::resize_file(path, std::uintmax_t{2} << 30);
     Collator collator;
     ClipList list(collator);
-    auto entries = bench::mixedEntries(100'000);
-    for (std::size_t i = 0; i < entries.size(); i += 3) entries[i] += "[Zub]comment";
-    list.assign(std::move(entries));
-    const std::string fresh = bench::mixedEntries(1, 40, 7).front() + "new";
-    for (auto _ : state) benchmark::DoNotOptimize(list.findClipText(fresh));
+    for (auto _ : state) {
+        loadListDocument(path, list);
+        benchmark::DoNotOptimize(list.size());
+    }
+    std::filesystem::remove(path);
 }
-BENCHMARK(BM_DuplicateTest_100k)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadSparseListDocument_2G)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The capture's duplicate test of a text against every clip text, through the index: a new
+// text (no match) and one that is there (a match to confirm byte by byte), at two list sizes.
+void BM_DuplicateTest(benchmark::State& state) {
+    Collator collator;
+    ClipList list(collator);
+    auto entries = bench::mixedEntries(static_cast<std::size_t>(state.range(0)));
+    for (std::size_t i = 0; i < entries.size(); i += 3) entries[i] += "[Zub]comment";
+    const std::string present = entries[entries.size() / 2];
+    list.assign(entries);
+    const std::string fresh = bench::mixedEntries(1, 40, 7).front() + "new";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(list.containsClipText(fresh));
+        benchmark::DoNotOptimize(list.containsClipText(present));
+    }
+}
+BENCHMARK(BM_DuplicateTest)->Arg(100)->Arg(1'000'000)->Unit(benchmark::kNanosecond);
 
 } // namespace

@@ -8,6 +8,7 @@ add_executable(platform_unit_tests
     unit/sim_hot_key_test.cpp
     unit/sim_shell_test.cpp
     unit/sim_viewer_chain_test.cpp
+    unit/hidden_files_test.cpp
     unit/system_files_test.cpp
 )
 target_link_libraries(platform_unit_tests PRIVATE zub_platform_sim GTest::gtest GTest::gtest_main)
@@ -42,3 +43,14 @@ target_link_libraries(platform_e2e_tests PRIVATE zub_platform zub_e2e_main Qt6::
                       PkgConfig::XCB_TEST)
 # Each test runs in a process of its own, with a server of its own.
 gtest_discover_tests(platform_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+
+# The installed program: installs the build into a temporary prefix and runs bin/zub from there.
+add_executable(installed_program_e2e_tests e2e/installed_program_e2e_test.cpp)
+target_link_libraries(installed_program_e2e_tests PRIVATE zub_gui zub_platform_sim zub_e2e_main
+                      Qt6::Test)
+target_compile_definitions(installed_program_e2e_tests PRIVATE
+    ZUB_CMAKE_COMMAND="${CMAKE_COMMAND}" ZUB_BUILD_DIR="${PROJECT_BINARY_DIR}"
+    ZUB_VERSION="${PROJECT_VERSION}")
+add_dependencies(installed_program_e2e_tests zub zub_icons)
+gtest_discover_tests(installed_program_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120
+                     DISCOVERY_TIMEOUT 60)

@@ -8,6 +8,7 @@
 #include "cliplist/clip_list_view.h"
 #include "cliplist/edit_box.h"
 #include "workbench/workbench_edit.h"
+#include "images/image_pane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,6 +58,11 @@ TForm1::TForm1(Services services, QWidget* parent)
 
 TForm1::~TForm1() {
     FormDestroy();
+    // The controls watch m_clipList and call into this window, so they go now, while both are
+    // whole, rather than in ~QWidget after the members. One at a time: a child may take a
+    // sibling with it.
+    while (QWidget* child = findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        delete child;
 }
 
 void TForm1::createControls() {
@@ -191,9 +197,9 @@ QWidget* TForm1::createTextPage() {
 }
 
 QWidget* TForm1::createImagePage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet2"));
-    return page;
+    TabSheet2 = new ImagePane;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    return TabSheet2;
 }
 
 QWidget* TForm1::createSettingsPage() {
@@ -345,7 +351,7 @@ void TForm1::ToolBar3Resize() {
 }
 
 void TForm1::FormResize() {
-    // The image pane lays itself out here once the window has one.
+    TabSheet2->FormResize();
 }
 
 void TForm1::PageControl1Change() {

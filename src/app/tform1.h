@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 
 class QAction;
 class QComboBox;
@@ -25,6 +26,7 @@ namespace zub {
 
 class ClipListView;
 class EditBox;
+class ImagePane;
 class StatusBar;
 class UpDown;
 class WorkbenchEdit;
@@ -44,6 +46,7 @@ public:
     EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
     WorkbenchEdit* memo1() const { return Memo1; }
+    ImagePane* imagePane() const { return TabSheet2; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
     // Runs `handler` the way every event handler of the window runs: an error ends it, is shown
@@ -59,6 +62,9 @@ public:
     // The selection display: tool tip, entry number, comment and reorder control.
     void CheckListBox1Click();
     void Action1Execute();
+    // Opens a list document the way the open command does once its dialog is confirmed; a
+    // failure is shown like any other (for a document named on the command line).
+    void openListDocument(const std::filesystem::path& path);
     void Action2Execute();
     void Action3Execute();
     void Action4Execute();
@@ -91,6 +97,8 @@ public:
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
+    void Action22Execute();
+    void Action20Execute();
     void hotKeyPressed(unsigned modifiers, unsigned key);
 
 protected:
@@ -100,6 +108,7 @@ protected:
 private:
     void clipboardChanged() override;
     void captureText();
+    void openListFile(const std::filesystem::path& path);
 
     void createControls();
     void createBars();
@@ -111,7 +120,7 @@ private:
     void connectListCommands();
     void connectGoCommands();
     void connectWorkbenchCommands();
-    void clearImagePane();
+    void connectImageCommands();
     void FormCreate();
     void FormDestroy();
     void showError(const char* message);
@@ -126,6 +135,8 @@ private:
     FileDialogOptions m_openDialog2;
     FileDialogOptions m_saveDialog2;
     WordPrefixSearch m_wordPrefixSearch;
+    FileDialogOptions OpenPictureDialog1;
+    FileDialogOptions SavePictureDialog1;
 
     QHash<QString, QAction*> m_actions;
     QMenu* m_mainMenus[6] = {};
@@ -148,6 +159,7 @@ private:
     QComboBox* ComboBox2 = nullptr;
     QComboBox* ComboBox3 = nullptr;
     QComboBox* ComboBox5 = nullptr;
+    ImagePane* TabSheet2 = nullptr;
     StatusBar* StatusBar1 = nullptr;
 };
 

@@ -1,5 +1,6 @@
 // The window's event handlers: each wires a control or a system event to the feature code.
 
+#include "app/busy_cursor.h"
 #include "app/status_bar.h"
 #include "app/tform1.h"
 #include "app/up_down.h"
@@ -47,13 +48,14 @@ void TForm1::connectHandlers() {
     connectListCommands();
     connectGoCommands();
     connectWorkbenchCommands();
+    connectImageCommands();
 }
 
 void TForm1::FormCreate() {
     // The open dialog starts in the program's folder as named without a closing separator, the
     // save dialog with one.
     const QString folder = QDir::toNativeSeparators(
-        QDir::cleanPath(QString::fromStdString(m_services.files.executableFolder().string())));
+        QDir::cleanPath(QString::fromStdString(m_services.files.programFolder().string())));
     const QString withSeparator =
         folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
     m_openDialog1 = {QStringLiteral("打开Zub文档"), kListFilter, folder, QStringLiteral("zub"),
@@ -85,15 +87,24 @@ void TForm1::CheckListBox1Click() {
 }
 
 void TForm1::Action1Execute() {
-    if (const auto path = m_services.dialogs.openFile(this, m_openDialog1)) {
-        loadListDocument(*path, m_clipList);
-        CheckListBox1Click();
-    }
+    if (const auto path = m_services.dialogs.openFile(this, m_openDialog1)) openListFile(*path);
+}
+
+void TForm1::openListDocument(const std::filesystem::path& path) {
+    guard([&] { openListFile(path); });
+}
+
+void TForm1::openListFile(const std::filesystem::path& path) {
+    const BusyCursor busy;
+    loadListDocument(path, m_clipList);
+    CheckListBox1Click();
 }
 
 void TForm1::Action2Execute() {
-    if (const auto path = m_services.dialogs.saveFile(this, m_saveDialog1))
+    if (const auto path = m_services.dialogs.saveFile(this, m_saveDialog1)) {
+        const BusyCursor busy;
         saveListDocument(*path, m_clipList);
+    }
 }
 
 void TForm1::Action3Execute() {
@@ -111,6 +122,7 @@ void TForm1::Action19Execute() {
 
 void TForm1::Action4Execute() {
     // The command's check mark and the list's sorted state are one setting shown twice.
+    const BusyCursor busy;
     m_clipList.setSorted(action(QStringLiteral("Action4"))->isChecked());
 }
 
@@ -152,7 +164,7 @@ void TForm1::clipboardChanged() {
 
 void TForm1::captureText() {
     std::string text = m_services.clipboard.readText();
-    if (m_clipList.findClipText(text)) return;
+    if (m_clipList.containsClipText(text)) return;
     m_clipList.add(std::move(text));
     m_clipList.select(m_clipList.size() - 1);
     CheckListBox1Click();

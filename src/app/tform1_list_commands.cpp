@@ -1,5 +1,6 @@
 // Handlers of the commands on clip entries and on the whole list.
 
+#include "app/busy_cursor.h"
 #include "app/tform1.h"
 #include "app/up_down.h"
 #include "cliplist/bulk_commands.h"
@@ -55,7 +56,7 @@ void TForm1::Action7Execute() {
 void TForm1::Z4Click() {
     const auto row = m_clipList.selection();
     if (!row) return;
-    const std::string entry = m_clipList.text(*row);
+    const std::string entry(m_clipList.text(*row));
     const std::string current = commentDefault(entry);
     // Cancel answers the comment as it stands.
     const std::string reply =
@@ -85,6 +86,7 @@ void TForm1::UpDown1Click() {
 }
 
 void TForm1::Action5Execute() {
+    const BusyCursor busy;
     tidy(m_clipList);
     CheckListBox1Click();
 }

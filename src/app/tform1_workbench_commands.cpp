@@ -39,12 +39,8 @@ void TForm1::Action10Execute() {
     Memo1->clearQuietly();
     m_editBox->clearAll();
     m_services.clipboard.empty();
-    clearImagePane();
+    TabSheet2->clear();
 }
-
-// The image pane is built beside the workbench; New's last step, resetting it (no picture, size
-// 0, both scroll ranges 0), is wired here once the pane exists: m_imagePane->clear().
-void TForm1::clearImagePane() {}
 
 void TForm1::Action11Execute() {
     const auto row = m_clipList.selection();

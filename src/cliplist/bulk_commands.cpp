@@ -21,7 +21,7 @@ void tidy(ClipList& list) {
     // right after, and rewriting them first would only tell a view about rows about to vanish.
     std::vector<bool> empty(list.size());
     std::size_t row = 0;
-    list.rewriteEach([&empty, &row](std::string& text) {
+    list.narrowEach([&empty, &row](std::string_view text) -> std::pair<std::size_t, std::size_t> {
         const std::size_t current = row++;
         std::size_t end = text.size();
         while (end > 0 && isTrimmed(text[end - 1])) --end;
@@ -29,12 +29,9 @@ void tidy(ClipList& list) {
         while (begin < end && isTrimmed(text[begin])) ++begin;
         if (begin == end) {
             empty[current] = true;
-            return false;
+            return {0, text.size()};
         }
-        if (begin == 0 && end == text.size()) return false;
-        text.erase(end);
-        text.erase(0, begin);
-        return true;
+        return {begin, end - begin};
     });
     list.removeRows(empty);
     list.checkRows(repeatedEntries(list));

@@ -5,6 +5,7 @@
 #include "platform/collation.h"
 
 #include <algorithm>
+#include <new>
 #include <numeric>
 
 namespace zub {
@@ -38,20 +39,20 @@ void ClipList::removeListener(ClipListListener* listener) {
 }
 
 void ClipList::setChecked(std::size_t row, bool checked) {
-    if (m_entries[row].checked == checked) return;
-    m_entries[row].checked = checked;
+    if (isChecked(row) == checked) return;
+    m_store.setChecked(m_rows[row], checked);
     notify([row](ClipListListener& l) { l.changed(row, row); });
 }
 
 void ClipList::invertChecks() {
-    if (m_entries.empty()) return;
-    for (Entry& e : m_entries) e.checked = !e.checked;
-    const std::size_t last = m_entries.size() - 1;
+    if (m_rows.empty()) return;
+    for (const EntryId id : m_rows) m_store.setChecked(id, !m_store.isChecked(id));
+    const std::size_t last = m_rows.size() - 1;
     notify([last](ClipListListener& l) { l.changed(0, last); });
 }
 
 void ClipList::select(std::optional<std::size_t> row) {
-    if (row && *row >= m_entries.size()) row.reset();
+    if (row && *row >= m_rows.size()) row.reset();
     if (row == m_selection) return;
     m_selection = row;
     notify([](ClipListListener& l) { l.selectionChanged(); });
@@ -68,9 +69,9 @@ std::vector<std::size_t> ClipList::collationOrder() const {
     // instead of n log n times. The sort is stable, so equal entries keep their order, which is
     // also what inserting them one by one at their sorted places would give.
     std::vector<std::string> keys;
-    keys.reserve(m_entries.size());
-    for (const Entry& e : m_entries) keys.push_back(m_collator.sortKey(e.text));
-    std::vector<std::size_t> order(m_entries.size());
+    keys.reserve(m_rows.size());
+    for (const EntryId id : m_rows) keys.push_back(m_collator.sortKey(m_store.text(id)));
+    std::vector<std::size_t> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
@@ -78,14 +79,14 @@ std::vector<std::size_t> ClipList::collationOrder() const {
 }
 
 void ClipList::permute(const std::vector<std::size_t>& order) {
-    std::vector<Entry> sorted;
-    sorted.reserve(m_entries.size());
-    for (std::size_t i : order) sorted.push_back(std::move(m_entries[i]));
-    m_entries = std::move(sorted);
+    EntryIds sorted;
+    sorted.reserve(m_rows.size());
+    for (std::size_t i : order) sorted.push_back(m_rows[i]);
+    m_rows = std::move(sorted);
 }
 
 void ClipList::sortEntries() {
-    if (m_entries.size() < 2) return;
+    if (m_rows.size() < 2) return;
     const std::vector<std::size_t> order = collationOrder();
     std::vector<std::size_t> newRowOf(order.size());
     for (std::size_t newRow = 0; newRow < order.size(); ++newRow) newRowOf[order[newRow]] = newRow;
@@ -97,10 +98,10 @@ void ClipList::sortEntries() {
 std::size_t ClipList::sortedPlace(std::string_view text) const {
     // After the last entry that sorts at or before the new one, so equal entries stay in the
     // order they came in.
-    std::size_t low = 0, high = m_entries.size();
+    std::size_t low = 0, high = m_rows.size();
     while (low < high) {
         const std::size_t mid = low + (high - low) / 2;
-        if (m_collator.compare(text, m_entries[mid].text) < 0)
+        if (m_collator.compare(text, this->text(mid)) < 0)
             high = mid;
         else
             low = mid + 1;
@@ -108,10 +109,12 @@ std::size_t ClipList::sortedPlace(std::string_view text) const {
     return low;
 }
 
-std::size_t ClipList::add(std::string text) {
-    const std::size_t row = m_sorted ? sortedPlace(text) : m_entries.size();
+std::size_t ClipList::add(std::string_view text) {
+    const std::size_t row = m_sorted ? sortedPlace(text) : m_rows.size();
+    const EntryId id = m_store.add(text);
+    m_index.insert(clipText(text), id);
     notify([row](ClipListListener& l) { l.beforeInsert(row, 1); });
-    m_entries.emplace(m_entries.begin() + static_cast<std::ptrdiff_t>(row), std::move(text));
+    m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(row), id);
     const bool selectionMoved = m_selection && *m_selection >= row;
     if (selectionMoved) ++*m_selection;
     notify([](ClipListListener& l) { l.afterInsert(); });
@@ -119,47 +122,83 @@ std::size_t ClipList::add(std::string text) {
     return row;
 }
 
-void ClipList::assign(std::vector<std::string> texts) {
+void ClipList::assign(const std::vector<std::string>& texts) {
+    EntryStore store;
+    EntryIds rows;
+    rows.reserve(texts.size());
+    for (const std::string& t : texts) rows.push_back(store.add(t));
+    replaceContents(std::move(store), std::move(rows));
+}
+
+void ClipList::assignLines(std::string document, LineSpans lines) {
+    EntryStore store;
+    EntryIds rows = store.adopt(std::move(document), lines);
+    LineSpans().swap(lines); // gone before the index takes its room
+    replaceContents(std::move(store), std::move(rows));
+}
+
+void ClipList::replaceContents(EntryStore store, EntryIds rows) {
+    // Everything that can run out of memory happens before the list changes: a list that
+    // cannot be replaced stays as it was.
+    ClipTextIndex index;
+    index.rebuild(store, rows);
     notify([](ClipListListener& l) { l.beforeReset(); });
-    m_entries.clear();
-    m_entries.reserve(texts.size());
-    for (std::string& t : texts) m_entries.emplace_back(std::move(t));
+    m_store = std::move(store);
+    m_rows = std::move(rows);
+    m_index = std::move(index);
     m_selection.reset();
-    if (m_sorted && m_entries.size() > 1) permute(collationOrder());
+    if (m_sorted && m_rows.size() > 1) {
+        try {
+            permute(collationOrder());
+        } catch (const std::bad_alloc&) {
+            // Left in the document's order; switching sorting off and on sorts it.
+        }
+    }
     notify([](ClipListListener& l) { l.afterReset(); });
     notify([](ClipListListener& l) { l.selectionChanged(); });
 }
 
-void ClipList::rewrite(std::size_t row, std::string text) {
-    m_entries[row].text = std::move(text);
+void ClipList::rewrite(std::size_t row, std::string_view text) {
+    const EntryId id = m_rows[row];
+    m_index.erase(clipText(m_store.text(id)), id);
+    m_store.replace(id, text);
+    m_index.insert(clipText(m_store.text(id)), id);
     notify([row](ClipListListener& l) { l.changed(row, row); });
+    compactIfWorthIt();
 }
 
-void ClipList::rewriteEach(const std::function<bool(std::string&)>& edit) {
+void ClipList::narrowEach(
+    const std::function<std::pair<std::size_t, std::size_t>(std::string_view)>& keep) {
     ChangedSpan span;
-    for (std::size_t row = 0; row < m_entries.size(); ++row) {
-        Entry& e = m_entries[row];
-        if (!edit(e.text)) continue;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const EntryId id = m_rows[row];
+        const std::string_view before = m_store.text(id);
+        const auto [from, length] = keep(before);
+        if (from == 0 && length >= before.size()) continue;
+        m_index.erase(clipText(before), id);
+        m_store.narrow(id, from, length);
+        m_index.insert(clipText(m_store.text(id)), id);
         span.add(row);
     }
     if (span.any) notify([&span](ClipListListener& l) { l.changed(span.first, span.last); });
+    compactIfWorthIt();
 }
 
 void ClipList::checkRows(const std::vector<bool>& turnOn) {
     ChangedSpan span;
-    const std::size_t n = std::min(turnOn.size(), m_entries.size());
+    const std::size_t n = std::min(turnOn.size(), m_rows.size());
     for (std::size_t row = 0; row < n; ++row) {
-        if (!turnOn[row] || m_entries[row].checked) continue;
-        m_entries[row].checked = true;
+        if (!turnOn[row] || isChecked(row)) continue;
+        m_store.setChecked(m_rows[row], true);
         span.add(row);
     }
     if (span.any) notify([&span](ClipListListener& l) { l.changed(span.first, span.last); });
 }
 
 void ClipList::move(std::size_t from, std::size_t to) {
-    if (from == to || from >= m_entries.size() || to >= m_entries.size()) return;
+    if (from == to || from >= m_rows.size() || to >= m_rows.size()) return;
     notify([from, to](ClipListListener& l) { l.beforeMove(from, to); });
-    const auto first = m_entries.begin();
+    const auto first = m_rows.begin();
     if (from < to)
         std::rotate(first + static_cast<std::ptrdiff_t>(from),
                     first + static_cast<std::ptrdiff_t>(from) + 1,
@@ -183,7 +222,7 @@ void ClipList::move(std::size_t from, std::size_t to) {
 }
 
 std::size_t ClipList::removeRows(const std::vector<bool>& doomed) {
-    const std::size_t n = std::min(doomed.size(), m_entries.size());
+    const std::size_t n = std::min(doomed.size(), m_rows.size());
     // Runs of doomed rows, last first, so that earlier row numbers stay valid while erasing.
     std::vector<std::pair<std::size_t, std::size_t>> runs;
     std::size_t removed = 0;
@@ -210,33 +249,40 @@ std::size_t ClipList::removeRows(const std::vector<bool>& doomed) {
         }
     }
 
+    for (std::size_t row = 0; row < n; ++row) {
+        if (!doomed[row]) continue;
+        const EntryId id = m_rows[row];
+        m_index.erase(clipText(m_store.text(id)), id);
+        m_store.remove(id);
+    }
     if (runs.size() <= kMaxRemovalRuns) {
-        for (auto [first, last] : runs) {
+        for (const auto& run : runs) {
+            const std::size_t first = run.first, last = run.second;
             notify([first, last](ClipListListener& l) { l.beforeRemove(first, last); });
-            m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(first),
-                            m_entries.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+            m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(first),
+                         m_rows.begin() + static_cast<std::ptrdiff_t>(last) + 1);
             notify([](ClipListListener& l) { l.afterRemove(); });
         }
     } else {
         notify([](ClipListListener& l) { l.beforeReset(); });
         std::size_t out = 0;
-        for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
             if (i < n && doomed[i]) continue;
-            if (out != i) m_entries[out] = std::move(m_entries[i]);
-            ++out;
+            m_rows[out++] = m_rows[i];
         }
-        m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(out), m_entries.end());
+        m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(out), m_rows.end());
         notify([](ClipListListener& l) { l.afterReset(); });
     }
     const bool selectionMoved = selection != m_selection || runs.size() > kMaxRemovalRuns;
     m_selection = selection;
     if (selectionMoved) notify([](ClipListListener& l) { l.selectionChanged(); });
+    compactIfWorthIt();
     return removed;
 }
 
 std::size_t ClipList::removeChecked() {
-    std::vector<bool> doomed(m_entries.size());
-    for (std::size_t i = 0; i < m_entries.size(); ++i) doomed[i] = m_entries[i].checked;
+    std::vector<bool> doomed(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i) doomed[i] = isChecked(i);
     return removeRows(doomed);
 }
 
@@ -244,17 +290,20 @@ void ClipList::clear() {
     assign({});
 }
 
-std::optional<std::size_t> ClipList::findClipText(std::string_view text) const {
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (clipTextEquals(m_entries[i].text, text)) return i;
-    return std::nullopt;
+bool ClipList::containsClipText(std::string_view text) const {
+    return m_index.contains(text, m_store);
 }
 
 std::optional<std::size_t> ClipList::findContaining(std::string_view text) const {
     const cp::NoCaseFinder finder(text);
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (finder.find(m_entries[i].text) != std::string_view::npos) return i;
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (finder.find(this->text(i)) != std::string_view::npos) return i;
     return std::nullopt;
+}
+
+void ClipList::compactIfWorthIt() {
+    // Rows are laid out in their order, so that walking the list walks memory forwards.
+    if (m_store.wantsCompaction()) m_store.compact(m_rows);
 }
 
 } // namespace zub

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "cliplist/clip_text_index.h"
+#include "cliplist/entry_store.h"
+
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -35,14 +38,17 @@ public:
 
 // The clip list: ordered entries (code-page byte strings), a check mark each, at most one
 // selected entry, and the sorted flag under which added entries go to their collation place.
+// A text returned by text() stays valid until the list next changes.
 class ClipList {
 public:
     explicit ClipList(const Collator& collator);
+    ClipList(const ClipList&) = delete;
+    ClipList& operator=(const ClipList&) = delete;
 
-    std::size_t size() const { return m_entries.size(); }
-    bool empty() const { return m_entries.empty(); }
-    const std::string& text(std::size_t row) const { return m_entries[row].text; }
-    bool isChecked(std::size_t row) const { return m_entries[row].checked; }
+    std::size_t size() const { return m_rows.size(); }
+    bool empty() const { return m_rows.empty(); }
+    std::string_view text(std::size_t row) const { return m_store.text(m_rows[row]); }
+    bool isChecked(std::size_t row) const { return m_store.isChecked(m_rows[row]); }
     std::optional<std::size_t> selection() const { return m_selection; }
     bool isSorted() const { return m_sorted; }
 
@@ -58,16 +64,19 @@ public:
     void setSorted(bool sorted);
 
     // Adds an unchecked entry at the end, or at its sorted place while sorted; returns its row.
-    std::size_t add(std::string text);
+    std::size_t add(std::string_view text);
     // Replaces the whole list (unchecked, nothing selected), as loading a document does.
-    void assign(std::vector<std::string> texts);
+    void assign(const std::vector<std::string>& texts);
+    // The same with the lines of a document, whose bytes the list keeps as they are.
+    void assignLines(std::string document, LineSpans lines);
     // New text for one entry: keeps its row, check mark and selection, even while sorted.
-    void rewrite(std::size_t row, std::string text);
+    void rewrite(std::size_t row, std::string_view text);
     // Bulk forms of rewrite() and setChecked(), for commands that touch the whole list: each
     // sends one changed() notice spanning the rows that changed, or none, so that a view's work
-    // stays linear. `edit` sees every entry from the first to the last and returns whether it
-    // changed it.
-    void rewriteEach(const std::function<bool(std::string&)>& edit);
+    // stays linear. `keep` sees every entry from the first to the last and returns the part of it
+    // to keep, as a first byte and a length; an entry kept whole is unchanged.
+    void
+    narrowEach(const std::function<std::pair<std::size_t, std::size_t>(std::string_view)>& keep);
     // Turns on the check marks of the flagged rows; never turns one off.
     void checkRows(const std::vector<bool>& turnOn);
     // Takes the entry out and puts it back at row `to`, with its check mark.
@@ -78,29 +87,28 @@ public:
     std::size_t removeChecked();
     void clear();
 
-    // Row of the first entry whose clip text is exactly `text`.
-    std::optional<std::size_t> findClipText(std::string_view text) const;
+    // Whether some entry's clip text is exactly `text`; as quick for a million entries as for one.
+    bool containsClipText(std::string_view text) const;
     // Row of the first entry containing `text` case-insensitively on a character boundary,
     // searching the whole entry; an empty text matches nothing.
     std::optional<std::size_t> findContaining(std::string_view text) const;
 
 private:
-    struct Entry {
-        std::string text;
-        bool checked = false;
-        explicit Entry(std::string t) : text(std::move(t)) {}
-    };
-
     std::size_t sortedPlace(std::string_view text) const;
     std::vector<std::size_t> collationOrder() const;
     void permute(const std::vector<std::size_t>& order);
     void sortEntries();
+    void compactIfWorthIt();
+    void replaceContents(EntryStore store, EntryIds rows);
     template <typename F> void notify(F&& f) {
         for (ClipListListener* l : m_listeners) f(*l);
     }
 
     const Collator& m_collator;
-    std::vector<Entry> m_entries;
+    EntryStore m_store;
+    ClipTextIndex m_index;
+    // Row by row, the id of the entry standing there.
+    EntryIds m_rows;
     std::optional<std::size_t> m_selection;
     bool m_sorted = false;
     std::vector<ClipListListener*> m_listeners;

@@ -32,6 +32,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyboardSearch(const QString&) override {}
+    // The item view's own selection notice stays as it is beside the list's, declared below.
+    using FixedRowView::selectionChanged;
 
 private:
     void selectionChanged() override;

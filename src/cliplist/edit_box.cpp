@@ -1,5 +1,6 @@
 #include "cliplist/edit_box.h"
 
+#include "platform/codepage.h"
 #include "platform/qt_text.h"
 
 #include <QComboBox>
@@ -76,8 +77,8 @@ EditBox::EditBox(QComboBox* combo, QObject* parent) : QObject(parent), m_combo(c
     m_combo->setInsertPolicy(QComboBox::NoInsert);
     m_combo->setCompleter(nullptr);
     m_field = m_combo->lineEdit();
-    // A recalled clip may be longer than QLineEdit's default limit, and what the field cut off
-    // would be lost when its text is written back over the entry.
+    // Text the user pastes may be longer than QLineEdit's default limit, and what the field cut
+    // off would be lost when its text is written back over the entry.
     m_field->setMaxLength(std::numeric_limits<int>::max());
     // The combo box is its line edit's focus proxy: keys and input-method text arrive at the
     // combo box, which hands them to the line edit past any filter on it. Events sent to the
@@ -88,6 +89,17 @@ EditBox::EditBox(QComboBox* combo, QObject* parent) : QObject(parent), m_combo(c
     connect(m_combo, &QComboBox::activated, this, &EditBox::itemPicked);
 }
 
+QString EditBox::shownForm(std::string_view bytes) {
+    if (bytes.size() <= kMaxShownBytes) return toQString(bytes);
+    std::size_t cut = 0;
+    while (cut < bytes.size()) {
+        const std::size_t next = cut + cp::charLength(bytes, cut);
+        if (next > kMaxShownBytes) break;
+        cut = next;
+    }
+    return toQString(bytes.substr(0, cut)) + QChar(0x2026);
+}
+
 std::string EditBox::text() const {
     const QString shown = m_field->text();
     return shown == m_shownText ? m_shownBytes : fromQString(shown);
@@ -95,7 +107,7 @@ std::string EditBox::text() const {
 
 void EditBox::setTextByProgram(std::string bytes) {
     m_completion.reset();
-    m_shownText = toQString(bytes);
+    m_shownText = shownForm(bytes);
     m_shownBytes = std::move(bytes);
     m_field->setText(m_shownText);
 }
@@ -201,8 +213,14 @@ void EditBox::deliverWithoutPicking(QObject* receiver, QEvent* event) {
 }
 
 void EditBox::showResult(const EditResult& result) {
-    m_shownText = toQString(result.text);
+    m_shownText = shownForm(result.text);
     m_shownBytes = result.text;
+    if (result.text.size() > kMaxShownBytes) {
+        // A cut text has no selection of its own to show; the caret goes to its end.
+        QScopedValueRollback applying(m_applying, true);
+        m_field->setText(m_shownText);
+        return;
+    }
     replaceChangedPart(m_shownText);
     const qsizetype start = charPosition(result.text, result.selectionStart);
     const qsizetype end = charPosition(result.text, result.selectionStart + result.selectionLength);
@@ -242,7 +260,7 @@ void EditBox::showItems() {
     const qsizetype cursor = m_field->cursorPosition();
 
     QStringList items;
-    for (const std::string& item : m_recent.items()) items.push_back(toQString(item));
+    for (const std::string& item : m_recent.items()) items.push_back(shownForm(item));
     m_combo->clear();
     m_combo->addItems(items);
     // No item is current: the field's text need not be one, and Down starts at the top.

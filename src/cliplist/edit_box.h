@@ -33,6 +33,15 @@ public:
     // a switch of item.
     void setTextByProgram(std::string bytes);
 
+    // The field and the drop-down show at most this many bytes of a text; a longer one is cut on a
+    // character boundary and shown ending in "…", while text() still gives every byte until the
+    // user edits the field. The field is one line a few hundred pixels wide: laying out megabytes
+    // in it takes seconds and memory many times the text, and some hundred million characters
+    // crash the text layout.
+    static constexpr std::size_t kMaxShownBytes = 16384;
+    // How a text is shown in the field and the drop-down.
+    static QString shownForm(std::string_view bytes);
+
     // Puts `clipText` on top of the drop-down items (see RecentList); the field keeps its text.
     void remember(std::string clipText);
     const RecentList& recent() const { return m_recent; }

@@ -2,6 +2,8 @@
 
 // List documents (.zub): every entry as its bytes followed by CR LF, nothing else.
 
+#include "cliplist/entry_store.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,17 +13,24 @@ namespace zub {
 
 class ClipList;
 
-// Splits document bytes into entries. The first NUL ends the text; CR, LF and CR LF each end a
-// line; a line break at the very end adds no empty entry.
+// The lines of document bytes. The first NUL ends the text; CR, LF and CR LF each end a line; a
+// line break at the very end adds no empty entry. Documents of 4 GiB or more are refused by
+// the readers below, so offsets fit.
+LineSpans splitListDocument(std::string_view bytes);
+
+// The same lines as strings of their own.
 std::vector<std::string> parseListDocument(std::string_view bytes);
 
 // The bytes of a document holding `list`'s entries in order.
 std::string formatListDocument(const ClipList& list);
 
-// Reads the whole file. Throws zub::Error "Cannot open file "<full path>". <system text>".
+// Reads the file's text, which ends at its first NUL. Throws zub::Error
+// "Cannot open file "<full path>". <system text>", with the text of ENOMEM for a file too large
+// for memory.
 std::vector<std::string> readListDocument(const std::filesystem::path& path);
 
-// Loads the file into `list`, replacing its entries; on failure the list is left as it was.
+// Loads the file into `list`, replacing its entries; when reading fails, running out of memory
+// included, the list is left as it was.
 void loadListDocument(const std::filesystem::path& path, ClipList& list);
 
 // Writes `list` to the file so that the file is either the old one or the complete new one,

@@ -13,7 +13,7 @@ SelectionDisplay selectionDisplay(const ClipList& list) {
         d.number = cp::fromUtf16(u"就绪");
         return d;
     }
-    const std::string& entry = list.text(*row);
+    const std::string_view entry = list.text(*row);
     const auto comment = entryComment(entry);
     d.hint = entry;
     d.number = std::to_string(*row + 1) + "/" + std::to_string(list.size());

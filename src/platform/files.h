@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/error.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -10,18 +12,28 @@ namespace zub::files {
 // The full path as the user is shown it in messages.
 std::string displayPath(const std::filesystem::path& path);
 
-// The whole file. Throws zub::Error "Cannot open file "<full path>". <system text>".
+// The messages every reader and writer of files reports in: "Cannot open file "<full path>".
+// <system text>" and "Cannot create file "<full path>". <system text>".
+Error openError(const std::filesystem::path& path, int error);
+Error createError(const std::filesystem::path& path, int error);
+
+// The whole file. Only plain files are read: a directory, a device or a FIFO is refused without
+// waiting on it. Throws openError(); a file too large for memory gives the text of ENOMEM.
 std::string readWholeFile(const std::filesystem::path& path);
 
-// The file's bytes before its first NUL byte, reading no further than that NUL or `limit` + 1
-// bytes, whichever comes first: a caller that can take at most `limit` bytes sees a longer text
-// as longer without the rest being read. Throws like readWholeFile.
+// The file's bytes before its first NUL byte, read no further: for documents whose text ends
+// there. A sparse file costs only its data, however large it claims to be. Throws as
+// readWholeFile does.
+std::string readTextBeforeNul(const std::filesystem::path& path);
+// The same, reading no further than `limit` + 1 bytes: a caller that can take at most `limit`
+// bytes sees a longer text as longer without the rest being read.
 std::string readUntilNul(const std::filesystem::path& path, std::size_t limit);
 
-// Replaces the file with `bytes` through a temporary file in the same folder that is flushed and
-// then renamed over the target, keeping the target's permissions, so that a crash or a full disk
-// leaves either the old file or the new one. Throws zub::Error
-// "Cannot create file "<full path>". <system text>"; on failure the target is untouched.
+// Replaces the contents of a plain file with `bytes`, or creates it. Where the folder lets us,
+// through a temporary file in it that is flushed and then renamed over the target, keeping the
+// target's permissions, so that a crash or a full disk leaves either the old file or the new one.
+// A writable file in a folder we may not write is written in place instead, after its room has
+// been claimed. Throws createError(); no temporary file is left behind.
 void writeWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace zub::files

@@ -107,7 +107,13 @@ int main(int argc, char** argv) {
     };
     std::vector<Owned> history;
     auto take = [&](std::string text) {
-        const xcb_timestamp_t now = serverTime();
+        // A time stamp of its own for each text, even when a late sequence catches up in a burst:
+        // two texts owned from the same millisecond could not be told apart.
+        xcb_timestamp_t now = serverTime();
+        while (!history.empty() && now <= history.back().since) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            now = serverTime();
+        }
         history.push_back(Owned{now, std::move(text)});
         xcb_set_selection_owner(c, window, clipboard, now);
         xcb_flush(c);

@@ -61,16 +61,31 @@ XvfbSession::XvfbSession() {
         m_problem = "Xvfb is not installed (Debian package xvfb; scripts/setup installs it)";
         return;
     }
-    start(xvfb);
+    // The display is picked here rather than by Xvfb: a server whose lock file is gone (removed
+    // by whatever cleaned up after a killed one) would make Xvfb pick its number and fail on its
+    // socket. A number with neither lock nor socket is tried, and on a failure the next one.
+    for (int display = 20, tries = 0; display < 400 && tries < 5; ++display) {
+        const std::string n = std::to_string(display);
+        if (::access(("/tmp/.X" + n + "-lock").c_str(), F_OK) == 0 ||
+            ::access(("/tmp/.X11-unix/X" + n).c_str(), F_OK) == 0)
+            continue;
+        ++tries;
+        m_problem.clear();
+        start(xvfb, ":" + n);
+        if (m_pid > 0) return;
+    }
 }
 
 XvfbSession::~XvfbSession() {
     stop();
 }
 
-void XvfbSession::start(const std::string& xvfbPath) {
+void XvfbSession::start(const std::string& xvfbPath, const std::string& display) {
     char logTemplate[] = "/tmp/zub-xvfb-XXXXXX";
-    const int log = ::mkostemp(logTemplate, O_CLOEXEC);
+    const int created = ::mkostemp(logTemplate, O_CLOEXEC);
+    // Kept clear of the descriptor the display number is written to, which the child sets up.
+    const int log = created < 0 ? -1 : ::fcntl(created, F_DUPFD_CLOEXEC, 10);
+    if (created >= 0) ::close(created);
     if (log < 0) {
         m_problem = std::string("cannot create the Xvfb log file: ") + std::strerror(errno);
         return;
@@ -84,9 +99,9 @@ void XvfbSession::start(const std::string& xvfbPath) {
     }
 
     // Everything the child needs is prepared before fork: after it, only async-signal-safe calls.
-    std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(kDisplayFd),
-                                     "-screen",   "0",          "1280x800x24",
-                                     "-nolisten", "tcp"};
+    std::vector<std::string> args = {"Xvfb",    display, "-displayfd",  std::to_string(kDisplayFd),
+                                     "-screen", "0",     "1280x800x24", "-nolisten",
+                                     "tcp"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

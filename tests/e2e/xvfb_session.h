@@ -5,10 +5,10 @@
 
 namespace zub::e2e {
 
-// A private X server for end-to-end tests. Starts Xvfb on a display number of its own (Xvfb
-// picks a free one and reports it through -displayfd), points DISPLAY at it for this process and
-// every process it starts, and stops the server again on destruction. Create it before the
-// QApplication, which connects to DISPLAY once, and destroy it after.
+// A private X server for end-to-end tests. Starts Xvfb on a display number of its own (a free
+// one from 20 up; Xvfb reports through -displayfd when it accepts connections), points DISPLAY at
+// it for this process and every process it starts, and stops the server again on destruction.
+// Create it before the QApplication, which connects to DISPLAY once, and destroy it after.
 //
 // When Xvfb is not installed the session is not running and xvfbMissing() says why; tests skip
 // then. Any other failure to start is a real failure and problem() tells it.
@@ -27,7 +27,7 @@ public:
     const std::string& display() const { return m_display; }
 
 private:
-    void start(const std::string& xvfbPath);
+    void start(const std::string& xvfbPath, const std::string& display);
     void stop();
 
     pid_t m_pid = -1;

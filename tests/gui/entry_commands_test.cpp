@@ -2,6 +2,7 @@
 // clip list's context menu.
 
 #include "cliplist/edit_box.h"
+#include "../under_sanitizer.h"
 #include "gui_support.h"
 #include "platform/qt_text.h"
 
@@ -9,6 +10,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QtTest>
+
+#include <fstream>
 
 using namespace zub;
 using namespace zub::test;
@@ -37,6 +40,15 @@ void doubleClick(Window& w) {
 void recall(Window& w, std::size_t row) {
     w.selectRow(row);
     doubleClick(w);
+}
+
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key)
+        if (key == "VmRSS:" && status >> value) return value;
+    return 0;
 }
 
 void comment(Window& w) {
@@ -76,6 +88,33 @@ private slots:
         // The list and its display stay as they were.
         QCOMPARE(w.entries().size(), 4);
         QCOMPARE(w.selection(), std::optional<std::size_t>(3));
+    }
+
+    void aHugeEntryIsRecalledWholeAndShownCutInTheField() {
+        Window w;
+        const std::string clip = std::string(20'000'000, 'a') + "\xD6\xD0";
+        w.fill({clip + "[Zub]note"});
+        const long before = residentKiB();
+        recall(w, 0);
+        QCOMPARE(w.sim.clipboard.text()->size(), clip.size());
+        QVERIFY(*w.sim.clipboard.text() == clip);
+        // The field shows a bounded beginning; the edit box still holds every byte.
+        const QString shown = lineEdit(w)->text();
+        QVERIFY(shown.size() <= int(EditBox::kMaxShownBytes) + 1);
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QVERIFY(w.form->editBox()->text() == clip);
+        QVERIFY(w.form->findChild<QComboBox*>("ComboBox1")->itemText(0).size() <=
+                int(EditBox::kMaxShownBytes) + 1);
+        // Held a few times over (the entry, the clipboard, the edit box, the recent list), not
+        // the gigabytes a laid-out line of twenty million characters costs.
+        if (!test::underAddressSanitizer()) {
+            QVERIFY2(residentKiB() - before < 6 * 20'000,
+                     qPrintable(QString::number(residentKiB() - before)));
+        }
+
+        // Returned unedited, the entry keeps exactly its bytes.
+        w.action("Action7")->trigger();
+        QVERIFY(w.list().text(0) == clip + "[Zub]note");
     }
 
     void recentListKeepsFiveNewestWithoutRepeats() {

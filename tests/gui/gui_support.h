@@ -47,7 +47,7 @@ struct Window {
     QList<QByteArray> entries() {
         QList<QByteArray> out;
         for (std::size_t i = 0; i < list().size(); ++i)
-            out.push_back(QByteArray::fromStdString(list().text(i)));
+            out.push_back(QByteArray(list().text(i).data(), qsizetype(list().text(i).size())));
         return out;
     }
     QList<bool> checks() {

@@ -42,7 +42,7 @@ struct Snapshot {
 Snapshot snapshot(const ClipList& list) {
     Snapshot s;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        s.texts.push_back(list.text(i));
+        s.texts.emplace_back(list.text(i));
         s.checks.push_back(list.isChecked(i));
     }
     s.selection = list.selection();

@@ -36,25 +36,31 @@ protected:
 
 } // namespace
 
-TEST_F(ClipListBulkTest, RewriteEachSendsOneNoticeSpanningTheChangedRows) {
-    EXPECT_EQ(list.findContaining("B"), 1u); // searched before the rewrite
+TEST_F(ClipListBulkTest, NarrowEachSendsOneNoticeSpanningTheChangedRows) {
+    list.assign({"a", " b ", "c", "xdx", "e"});
+    list.setChecked(3, true);
+    list.select(2);
+    recorder.log.clear();
+    EXPECT_EQ(list.findContaining("B"), 1u); // searched before the change
     std::string visited;
-    list.rewriteEach([&visited](std::string& text) {
+    list.narrowEach([&visited](std::string_view text) -> std::pair<std::size_t, std::size_t> {
         visited += text;
-        if (text != "b" && text != "d") return false;
-        text = "x" + text;
-        return true;
+        if (text.size() == 3) return {1, 1};
+        return {0, text.size()};
     });
-    EXPECT_EQ(visited, "abcde");
+    EXPECT_EQ(visited, "a b cxdxe");
     EXPECT_EQ(recorder.log, (Log{"changed 1-3"}));
-    EXPECT_EQ(list.text(1), "xb");
-    EXPECT_EQ(list.text(3), "xd");
-    EXPECT_EQ(list.findContaining("XB"), 1u); // the search sees the new texts
+    EXPECT_EQ(list.text(1), "b");
+    EXPECT_EQ(list.text(3), "d");
+    EXPECT_EQ(list.findContaining("D"), 3u); // the search sees the new texts
+    EXPECT_TRUE(list.containsClipText("d"));
+    EXPECT_FALSE(list.containsClipText("xdx"));
     EXPECT_TRUE(list.isChecked(3));
     EXPECT_EQ(list.selection(), 2u);
 
     recorder.log.clear();
-    list.rewriteEach([](std::string&) { return false; });
+    list.narrowEach(
+        [](std::string_view text) { return std::pair<std::size_t, std::size_t>(0, text.size()); });
     EXPECT_TRUE(recorder.log.empty());
 }
 

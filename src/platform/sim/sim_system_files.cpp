@@ -3,17 +3,28 @@
 #include "platform/error.h"
 #include "platform/io_error.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <system_error>
 
 namespace zub {
-namespace {
 
-std::filesystem::path normal(const std::filesystem::path& path) {
-    return path.lexically_normal();
+std::filesystem::path SimSystemFiles::key(const std::filesystem::path& folder) {
+    const std::filesystem::path normal = folder.lexically_normal();
+    return normal.has_filename() ? normal : normal.parent_path();
 }
 
-} // namespace
+void SimSystemFiles::setReadOnly(const std::filesystem::path& folder) {
+    m_readOnly.insert(key(folder));
+}
+
+bool SimSystemFiles::canWriteTo(const std::filesystem::path& folder) const {
+    if (m_readOnly.contains(key(folder))) return false;
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error) &&
+           ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
 
 void SimSystemFiles::setCurrentFolder(const std::filesystem::path& folder) {
     if (m_currentFolderError) throw Error(ioErrorText(*m_currentFolderError));
@@ -30,20 +41,20 @@ bool SimSystemFiles::isFolder(const std::filesystem::path& path) const {
 }
 
 bool SimSystemFiles::createFolder(const std::filesystem::path& path) {
-    if (m_createFails) return false;
+    if (m_createFails || !canWriteTo(path.parent_path())) return false;
     std::error_code error;
     return std::filesystem::create_directory(path, error) && !error;
 }
 
 bool SimSystemFiles::isHidden(const std::filesystem::path& path) const {
-    return m_hidden.count(normal(path)) != 0;
+    return m_hidden.count(key(path)) != 0;
 }
 
 bool SimSystemFiles::setHidden(const std::filesystem::path& path) {
     ++m_setHiddenCount;
     std::error_code error;
     if (!std::filesystem::exists(path, error)) return false;
-    m_hidden.insert(normal(path));
+    m_hidden.insert(key(path));
     return true;
 }
 

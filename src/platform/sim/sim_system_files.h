@@ -9,15 +9,22 @@
 
 namespace zub {
 
-// The program's folder as the test chooses it (usually a temporary folder). Folders are made on
-// disk, since the program writes files into them; the current folder and the hidden attribute
-// are kept here, so that a test changes neither the process's folder nor any file manager's
-// list, and the test can make the system refuse.
+// The program's folders as the test chooses them (usually temporary folders). Folders are made
+// on disk, since the program writes files into them; the test can also mark one read-only, which
+// holds whoever runs the test (root may write anywhere). The current folder and the hidden
+// attribute are kept here, so that a test changes neither the process's folder nor any file
+// manager's list, and the test can make the system refuse.
 class SimSystemFiles : public SystemFiles {
 public:
     explicit SimSystemFiles(std::filesystem::path folder = {}) : m_folder(std::move(folder)) {}
+
     std::filesystem::path executableFolder() const override { return m_folder; }
+    std::filesystem::path userDataFolder() const override { return m_dataFolder; }
+    bool canWriteTo(const std::filesystem::path& folder) const override;
+
     void setExecutableFolder(std::filesystem::path folder) { m_folder = std::move(folder); }
+    void setUserDataFolder(std::filesystem::path folder) { m_dataFolder = std::move(folder); }
+    void setReadOnly(const std::filesystem::path& folder);
 
     std::filesystem::path currentFolder() const override { return m_current; }
     // Refused as chdir refuses (no such folder, not a folder), or with the error the test set.
@@ -35,6 +42,9 @@ public:
     int setHiddenCount() const { return m_setHiddenCount; }
 
 private:
+    // One spelling per folder: "/a/b", "/a/b/" and "/a/./b" are the same folder.
+    static std::filesystem::path key(const std::filesystem::path& folder);
+
     std::filesystem::path m_folder;
     std::filesystem::path m_current;
     std::optional<int> m_currentFolderError;

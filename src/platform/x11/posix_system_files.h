@@ -13,6 +13,12 @@ public:
     bool createFolder(const std::filesystem::path& path) override;
     bool isHidden(const std::filesystem::path& path) const override;
     bool setHidden(const std::filesystem::path& path) override;
+    std::filesystem::path userDataFolder() const override;
+    bool canWriteTo(const std::filesystem::path& folder) const override;
+
+    // $XDG_DATA_HOME when it is an absolute path, else `home`/.local/share; empty without either.
+    // The arguments are the variables' values, null when unset.
+    static std::filesystem::path userDataFolderFrom(const char* xdgDataHome, const char* home);
 };
 
 } // namespace zub

@@ -17,6 +17,29 @@ std::string upToNul(std::string bytes) {
     return bytes;
 }
 
+// The program's own text, served to other programs in the form they ask for when they ask: a
+// recalled entry of a few hundred megabytes would otherwise sit in memory a second time, twice
+// as large, as a QString.
+class TextMimeData : public QMimeData {
+public:
+    explicit TextMimeData(std::string bytes) : m_bytes(std::move(bytes)) {}
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString& mimeType) const override {
+        return mimeType == QLatin1String("text/plain");
+    }
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+        if (mimeType != QLatin1String("text/plain")) return {};
+        const QString text = toQString(m_bytes);
+        if (type.id() == QMetaType::QByteArray) return text.toUtf8();
+        return text;
+    }
+
+private:
+    std::string m_bytes;
+};
+
 // Whether the bytes hold a picture Qt can decode, judged from the header alone.
 bool isReadablePicture(const QByteArray& bytes) {
     if (bytes.isEmpty()) return false;
@@ -103,8 +126,7 @@ bool X11Clipboard::publish() {
     if (!m_text && m_image.isNull()) {
         system->clear(QClipboard::Clipboard);
     } else {
-        auto* data = new QMimeData;
-        if (m_text) data->setText(toQString(*m_text));
+        QMimeData* data = m_text ? new TextMimeData(*m_text) : new QMimeData;
         if (!m_image.isNull()) data->setImageData(m_image);
         system->setMimeData(data, QClipboard::Clipboard);
     }
