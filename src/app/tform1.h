@@ -4,6 +4,7 @@
 #include "platform/collation.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
+#include "workbench/word_prefix_search.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -16,7 +17,6 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -29,6 +29,7 @@ class EditBox;
 class ImagePane;
 class StatusBar;
 class UpDown;
+class WorkbenchEdit;
 
 // The main window. It owns every control and the state of the run, builds the command table,
 // applies the layout rules and shows errors; the commands' logic lives in the feature folders
@@ -44,6 +45,7 @@ public:
     ClipListView* clipListView() const { return CheckListBox1; }
     EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
+    WorkbenchEdit* memo1() const { return Memo1; }
     ImagePane* imagePane() const { return TabSheet2; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
@@ -85,6 +87,13 @@ public:
     // Auto-complete (Ctrl+Enter): a bare name becomes a web address, then Go.
     void Action9Execute();
     void CheckListBox1ContextPopup();
+    // The workbench: New, Extract, its documents, Preview and the word-prefix search.
+    void Action10Execute();
+    void Action11Execute();
+    void Action12Execute();
+    void Action13Execute();
+    void Action14Execute();
+    void Memo1Change();
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
@@ -110,6 +119,7 @@ private:
     void connectHandlers();
     void connectListCommands();
     void connectGoCommands();
+    void connectWorkbenchCommands();
     void connectImageCommands();
     void FormCreate();
     void FormDestroy();
@@ -122,6 +132,9 @@ private:
     std::uint16_t FHotKeyAtom = 0;
     FileDialogOptions m_openDialog1;
     FileDialogOptions m_saveDialog1;
+    FileDialogOptions m_openDialog2;
+    FileDialogOptions m_saveDialog2;
+    WordPrefixSearch m_wordPrefixSearch;
     FileDialogOptions OpenPictureDialog1;
     FileDialogOptions SavePictureDialog1;
 
@@ -142,7 +155,10 @@ private:
     QTabWidget* PageControl1 = nullptr;
     QSplitter* Splitter1 = nullptr;
     ClipListView* CheckListBox1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    WorkbenchEdit* Memo1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QComboBox* ComboBox5 = nullptr;
     ImagePane* TabSheet2 = nullptr;
     StatusBar* StatusBar1 = nullptr;
 };
