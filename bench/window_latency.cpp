@@ -12,6 +12,7 @@
 #include "platform/collation.h"
 #include "platform/memory.h"
 #include "platform/sim/sim_dialogs.h"
+#include "platform/system_clock.h"
 #include "platform/x11/posix_system_files.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
@@ -53,11 +54,12 @@ struct Program {
     SimDialogs dialogs;
     PosixSystemFiles files;
     X11Shell shell;
+    SystemClock clock;
     std::unique_ptr<TForm1> form;
 
     Program() {
         form = std::make_unique<TForm1>(
-            Services{clipboard, viewerChain, hotKey, dialogs, files, shell});
+            Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock});
         form->show();
         settle(300);
     }

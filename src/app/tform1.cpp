@@ -253,7 +253,8 @@ QWidget* TForm1::createSettingsPage() {
         box->setChecked(checked);
         return box;
     };
-    imageForm->addRow(check("CheckBox1", QStringLiteral("自动保存:"), false));
+    CheckBox1 = check("CheckBox1", QStringLiteral("自动保存:"), false);
+    imageForm->addRow(CheckBox1);
     imageForm->addRow(check("CheckBox2", QStringLiteral("抓屏自动隐藏"), true));
 
     auto* layout = new QVBoxLayout(page);

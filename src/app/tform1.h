@@ -14,6 +14,7 @@
 #include <filesystem>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -108,6 +109,9 @@ protected:
 private:
     void clipboardChanged() override;
     void captureText();
+    // The picture step: the clipboard's bitmap into the image pane, and saved when asked.
+    void capturePicture();
+    void saveCapturedPicture();
     void openListFile(const std::filesystem::path& path);
 
     void createControls();
@@ -160,6 +164,7 @@ private:
     QComboBox* ComboBox3 = nullptr;
     QComboBox* ComboBox5 = nullptr;
     ImagePane* TabSheet2 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
     StatusBar* StatusBar1 = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 #include "platform/sim/sim_clipboard.h"
+#include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_hot_key.h"
 #include "platform/sim/sim_shell.h"
@@ -22,6 +23,7 @@ struct SimPlatform {
     SimDialogs dialogs;
     SimSystemFiles files;
     SimShell shell;
+    SimClock clock;
 
     SimPlatform();
     SimPlatform(const SimPlatform&) = delete;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/services.h"
+#include "platform/system_clock.h"
 #include "platform/x11/posix_system_files.h"
 #include "platform/x11/qt_dialogs.h"
 #include "platform/x11/x11_clipboard.h"
@@ -19,8 +20,9 @@ struct X11Platform {
     QtDialogs dialogs;
     PosixSystemFiles files;
     X11Shell shell;
+    SystemClock clock;
 
-    Services services() { return Services{clipboard, viewerChain, hotKey, dialogs, files, shell}; }
+    Services services() { return Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock}; }
 };
 
 } // namespace zub
