@@ -3,6 +3,8 @@
 add_executable(workbench_unit_tests
     unit/block_byte_counts_test.cpp
     unit/go_command_test.cpp
+    unit/replace_all_test.cpp
+    unit/text_search_test.cpp
     unit/word_prefix_search_test.cpp
     unit/workbench_commands_test.cpp
     unit/workbench_document_test.cpp
