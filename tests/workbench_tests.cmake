@@ -21,6 +21,7 @@ target_link_libraries(go_e2e_tests PRIVATE zub_gui zub_e2e_main Qt6::Test)
 gtest_discover_tests(go_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)
 zub_gui_test(workbench_edit_test)
 zub_gui_test(workbench_test)
+zub_gui_test(search_test)
 
 # The workbench with the real keyboard, file dialog and shell on a private X server.
 add_executable(workbench_e2e_tests e2e/workbench_e2e_test.cpp)

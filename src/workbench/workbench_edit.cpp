@@ -209,6 +209,20 @@ void WorkbenchEdit::replaceSelection(std::string_view bytes) {
     setTextCursor(cursor);
 }
 
+void WorkbenchEdit::replaceBytesQuietly(std::uint64_t start, std::uint64_t length,
+                                        std::string_view bytes, std::uint64_t caret) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(position(start));
+    cursor.setPosition(position(start + length), QTextCursor::KeepAnchor);
+    m_quiet = true;
+    cursor.beginEditBlock();
+    cursor.insertText(editorText(bytes));
+    cursor.endEditBlock();
+    m_quiet = false;
+    cursor.setPosition(position(caret));
+    setTextCursor(cursor);
+}
+
 std::uint64_t WorkbenchEdit::selectionStart() const {
     return byteOffset(textCursor().selectionStart());
 }
