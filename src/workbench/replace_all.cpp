@@ -1,8 +1,10 @@
 #include "workbench/replace_all.h"
 
+#include "cliplist/clip_list.h"
 #include "workbench/byte_text.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace zub {
 namespace {
@@ -75,10 +77,22 @@ std::optional<std::size_t> replayWordPrefixSearch(WordPrefixSearch& search,
     for (std::size_t k = 0; k < result.spots.size(); ++k)
         words.push_back(
             search.advance(TextAfterReplacement(oldText, result, k), result.spots[k].newEnd));
+    // A word longer than every entry, or one already looked for in vain, selects nothing: the
+    // list need not be searched for it (a search of a long list for each of many replacements
+    // is what makes Replace All slow).
+    std::uint64_t longestEntry = 0;
+    for (std::size_t row = 0; row < list.size(); ++row)
+        longestEntry = std::max<std::uint64_t>(longestEntry, list.text(row).size());
+    std::unordered_set<std::string> notFound;
     for (std::size_t k = words.size(); k-- > 0;) {
-        if (const auto row = WordPrefixSearch::firstEntry(TextAfterReplacement(oldText, result, k),
-                                                          words[k], list, collator))
+        if (list.empty()) break;
+        if (words[k].length > longestEntry) continue;
+        const TextAfterReplacement text(oldText, result, k);
+        std::string word = text.bytes(words[k].offset, words[k].length);
+        if (notFound.contains(word)) continue;
+        if (const auto row = WordPrefixSearch::firstEntry(text, words[k], list, collator))
             return row;
+        notFound.insert(std::move(word));
     }
     return std::nullopt;
 }

@@ -132,7 +132,10 @@ std::string WorkbenchEdit::bytes(std::uint64_t offset, std::uint64_t count) cons
     std::uint64_t lineStart = m_counts.blockOffset(number);
     while (block.isValid() && lineStart < end) {
         const std::uint64_t lineEnd = lineStart + m_counts.blockLength(number);
-        if (offset < lineEnd) {
+        if (offset <= lineStart && lineEnd <= end) {
+            // A whole line: no need to find where the bytes asked for begin and end.
+            out += cp::fromUtf16(view(block.text()));
+        } else if (offset < lineEnd) {
             // The characters that overlap [offset, end), converted in one go, then trimmed to
             // the bytes asked for.
             const QString text = block.text();
