@@ -27,3 +27,8 @@ zub_gui_test(search_test)
 add_executable(workbench_e2e_tests e2e/workbench_e2e_test.cpp)
 target_link_libraries(workbench_e2e_tests PRIVATE zub_gui zub_e2e_main Qt6::Test)
 gtest_discover_tests(workbench_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+
+# Find with the real keyboard and clipboard on a private X server.
+add_executable(search_e2e_tests e2e/search_e2e_test.cpp)
+target_link_libraries(search_e2e_tests PRIVATE zub_gui zub_e2e_main Qt6::Test)
+gtest_discover_tests(search_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)
