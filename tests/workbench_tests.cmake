@@ -3,6 +3,8 @@
 add_executable(workbench_unit_tests
     unit/block_byte_counts_test.cpp
     unit/go_command_test.cpp
+    unit/replace_all_test.cpp
+    unit/text_search_test.cpp
     unit/word_prefix_search_test.cpp
     unit/workbench_commands_test.cpp
     unit/workbench_document_test.cpp
@@ -19,8 +21,14 @@ target_link_libraries(go_e2e_tests PRIVATE zub_gui zub_e2e_main Qt6::Test)
 gtest_discover_tests(go_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)
 zub_gui_test(workbench_edit_test)
 zub_gui_test(workbench_test)
+zub_gui_test(search_test)
 
 # The workbench with the real keyboard, file dialog and shell on a private X server.
 add_executable(workbench_e2e_tests e2e/workbench_e2e_test.cpp)
 target_link_libraries(workbench_e2e_tests PRIVATE zub_gui zub_e2e_main Qt6::Test)
 gtest_discover_tests(workbench_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+
+# Find with the real keyboard and clipboard on a private X server.
+add_executable(search_e2e_tests e2e/search_e2e_test.cpp)
+target_link_libraries(search_e2e_tests PRIVATE zub_gui zub_e2e_main Qt6::Test)
+gtest_discover_tests(search_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)

@@ -31,6 +31,7 @@ class ImagePane;
 class StatusBar;
 class UpDown;
 class WorkbenchEdit;
+class WorkbenchSearch;
 
 // The main window. It owns every control and the state of the run, builds the command table,
 // applies the layout rules and shows errors; the commands' logic lives in the feature folders
@@ -95,6 +96,10 @@ public:
     void Action13Execute();
     void Action14Execute();
     void Memo1Change();
+    // Find and Replace on the workbench, enabled while it has the focus and some text.
+    void SearchFind1Execute();
+    void SearchReplace1Execute();
+    WorkbenchSearch* workbenchSearch() const { return m_workbenchSearch; }
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
@@ -124,6 +129,8 @@ private:
     void connectListCommands();
     void connectGoCommands();
     void connectWorkbenchCommands();
+    void connectSearchCommands();
+    void enableSearchCommands(bool on);
     void connectImageCommands();
     void FormCreate();
     void FormDestroy();
@@ -160,6 +167,7 @@ private:
     QSplitter* Splitter1 = nullptr;
     ClipListView* CheckListBox1 = nullptr;
     WorkbenchEdit* Memo1 = nullptr;
+    WorkbenchSearch* m_workbenchSearch = nullptr;
     QComboBox* ComboBox2 = nullptr;
     QComboBox* ComboBox3 = nullptr;
     QComboBox* ComboBox5 = nullptr;

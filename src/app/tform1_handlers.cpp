@@ -48,6 +48,7 @@ void TForm1::connectHandlers() {
     connectListCommands();
     connectGoCommands();
     connectWorkbenchCommands();
+    connectSearchCommands();
     connectImageCommands();
 }
 

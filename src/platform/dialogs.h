@@ -29,7 +29,7 @@ struct FileDialogOptions {
     std::function<QImage(const std::filesystem::path&)> preview = nullptr;
 };
 
-enum class MessageIcon { Error, Warning, Information, Question };
+enum class MessageIcon { Error, Warning, Information, Question, None };
 
 // Modal dialogs, so that tests can answer them from a script.
 class Dialogs {

@@ -47,26 +47,34 @@ bool WordPrefixMatcher::matches(std::string_view entry) const {
 
 std::optional<std::size_t> WordPrefixSearch::run(const ByteText& text, std::uint64_t caret,
                                                  const ClipList& list, const Collator& collator) {
+    return firstEntry(text, advance(text, caret), list, collator);
+}
+
+WordPrefixSearch::Word WordPrefixSearch::advance(const ByteText& text, std::uint64_t caret) {
     const std::uint64_t size = text.size();
     const auto p = static_cast<std::int64_t>(std::min(caret, size));
     // The second byte before the caret and the byte right before it.
     const std::string a = read(text, substringSpan(size, p - 1, 1));
     const std::string b = read(text, substringSpan(size, p, 1));
 
-    Span word;
     if (a == "\r" || b == " ") {
         m_wordStart = clampedPosition(static_cast<std::uint64_t>(p) + 1);
-    } else {
-        word = substringSpan(size, m_wordStart, p + 1 - m_wordStart);
+        return {};
     }
+    const Span word = substringSpan(size, m_wordStart, p + 1 - m_wordStart);
+    return {word.offset, word.length};
+}
 
+std::optional<std::size_t> WordPrefixSearch::firstEntry(const ByteText& text, Word word,
+                                                        const ClipList& list,
+                                                        const Collator& collator) {
     if (list.empty()) return std::nullopt;
     if (word.length == 0) return std::size_t{0};
     // No entry can begin with a word longer than itself; the word is read only when one could.
     std::size_t row = 0;
     while (row < list.size() && std::string_view(list.text(row)).size() < word.length) ++row;
     if (row == list.size()) return std::nullopt;
-    const WordPrefixMatcher matcher(collator, read(text, word));
+    const WordPrefixMatcher matcher(collator, read(text, {word.offset, word.length}));
     for (; row < list.size(); ++row)
         if (matcher.matches(list.text(row))) return row;
     return std::nullopt;

@@ -41,6 +41,19 @@ public:
     std::optional<std::size_t> run(const ByteText& text, std::uint64_t caret, const ClipList& list,
                                    const Collator& collator);
 
+    // run() in its two halves, for a caller that makes many changes at once and needs only the
+    // outcome of the last search that selects something: the word start moves with every
+    // change, but the list need only be searched for the last words.
+    struct Word {
+        std::uint64_t offset = 0;
+        std::uint64_t length = 0;
+    };
+    // Moves the word start as the change requires; the current word's place in the text.
+    Word advance(const ByteText& text, std::uint64_t caret);
+    // The row that the search selects for that word, or nothing.
+    static std::optional<std::size_t> firstEntry(const ByteText& text, Word word,
+                                                 const ClipList& list, const Collator& collator);
+
     std::int32_t wordStart() const { return m_wordStart; }
 
 private:

@@ -132,7 +132,10 @@ std::string WorkbenchEdit::bytes(std::uint64_t offset, std::uint64_t count) cons
     std::uint64_t lineStart = m_counts.blockOffset(number);
     while (block.isValid() && lineStart < end) {
         const std::uint64_t lineEnd = lineStart + m_counts.blockLength(number);
-        if (offset < lineEnd) {
+        if (offset <= lineStart && lineEnd <= end) {
+            // A whole line: no need to find where the bytes asked for begin and end.
+            out += cp::fromUtf16(view(block.text()));
+        } else if (offset < lineEnd) {
             // The characters that overlap [offset, end), converted in one go, then trimmed to
             // the bytes asked for.
             const QString text = block.text();
@@ -206,6 +209,20 @@ void WorkbenchEdit::replaceSelection(std::string_view bytes) {
     cursor.beginEditBlock();
     cursor.insertText(editorText(bytes));
     cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+void WorkbenchEdit::replaceBytesQuietly(std::uint64_t start, std::uint64_t length,
+                                        std::string_view bytes, std::uint64_t caret) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(position(start));
+    cursor.setPosition(position(start + length), QTextCursor::KeepAnchor);
+    m_quiet = true;
+    cursor.beginEditBlock();
+    cursor.insertText(editorText(bytes));
+    cursor.endEditBlock();
+    m_quiet = false;
+    cursor.setPosition(position(caret));
     setTextCursor(cursor);
 }
 

@@ -42,6 +42,11 @@ public:
     // Replaces the selection with these bytes, or inserts them at the caret, as one step to
     // undo; the caret ends after them with nothing selected.
     void replaceSelection(std::string_view bytes);
+    // Replaces `length` bytes from `start` with these, as one step to undo, and puts the caret
+    // at byte `caret` of the new text with nothing selected. Tells no one (no changed()): for a
+    // caller that does itself what a change sets off.
+    void replaceBytesQuietly(std::uint64_t start, std::uint64_t length, std::string_view bytes,
+                             std::uint64_t caret);
 
     // The caret as the commands count it: the selection start and length, in bytes.
     std::uint64_t selectionStart() const;

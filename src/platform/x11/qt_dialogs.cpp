@@ -58,6 +58,8 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
         return QMessageBox::Information;
     case MessageIcon::Question:
         return QMessageBox::Question;
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
 }
