@@ -269,8 +269,9 @@ TEST_F(InstalledProgramTest, KeepsItsFilesInTheUserDataFolderWhenItsOwnFolderIsR
         [&] {
             saved.clear();
             std::error_code error;
+            // Only the finished file: the save writes a temporary one first and renames it.
             for (const auto& entry : fs::directory_iterator(pictures, error))
-                saved.push_back(entry.path());
+                if (entry.path().extension() == ".bmp") saved.push_back(entry.path());
             return saved.size() == 1;
         },
         20s));

@@ -92,8 +92,9 @@ protected:
     std::vector<fs::path> savedFiles() {
         std::vector<fs::path> found;
         std::error_code error;
+        // Only finished files: a save writes a temporary one first and renames it.
         for (const auto& entry : fs::directory_iterator(program / "Zub图像", error))
-            found.push_back(entry.path());
+            if (entry.path().extension() == ".bmp") found.push_back(entry.path());
         return found;
     }
 };
