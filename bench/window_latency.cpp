@@ -15,6 +15,7 @@
 #include "platform/x11/posix_system_files.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
+#include "platform/x11/x11_screen.h"
 #include "platform/x11/x11_shell.h"
 #include "platform/x11/x11_viewer_chain.h"
 #include "xvfb_session.h"
@@ -53,11 +54,12 @@ struct Program {
     SimDialogs dialogs;
     PosixSystemFiles files;
     X11Shell shell;
+    X11Screen screen;
     std::unique_ptr<TForm1> form;
 
     Program() {
         form = std::make_unique<TForm1>(
-            Services{clipboard, viewerChain, hotKey, dialogs, files, shell});
+            Services{clipboard, viewerChain, hotKey, dialogs, files, shell, screen});
         form->show();
         settle(300);
     }

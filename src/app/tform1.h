@@ -13,12 +13,14 @@
 #include <filesystem>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -43,6 +45,7 @@ public:
     ClipListView* clipListView() const { return CheckListBox1; }
     EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
+    QTimer* timer1() const { return Timer1; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
     // Runs `handler` the way every event handler of the window runs: an error ends it, is shown
@@ -87,6 +90,9 @@ public:
     void ToolBar3Resize();
     void FormResize();
     void hotKeyPressed(unsigned modifiers, unsigned key);
+    // Screen grab: the command starts the delay, the tick shows the region selector.
+    void Action21Execute();
+    void Timer1Timer();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -106,6 +112,7 @@ private:
     void connectHandlers();
     void connectListCommands();
     void connectGoCommands();
+    void connectGrabCommands();
     void FormCreate();
     void FormDestroy();
     void showError(const char* message);
@@ -137,6 +144,9 @@ private:
     ClipListView* CheckListBox1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     StatusBar* StatusBar1 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QTimer* Timer1 = nullptr;
 };
 
 } // namespace zub

@@ -8,6 +8,7 @@ target_sources(zub_platform PRIVATE
     platform/x11/name_filters.cpp
     platform/x11/posix_system_files.cpp
     platform/x11/qt_dialogs.cpp
+    platform/x11/x11_screen.cpp
     platform/x11/shell_target.cpp
     platform/x11/x11_clipboard.cpp
     platform/x11/x11_hot_key.cpp
@@ -23,6 +24,7 @@ add_library(zub_platform_sim STATIC
     platform/sim/sim_dialogs.cpp
     platform/sim/sim_hot_key.cpp
     platform/sim/sim_platform.cpp
+    platform/sim/sim_screen.cpp
     platform/sim/sim_shell.cpp
     platform/sim/sim_system_files.cpp
     platform/sim/sim_viewer_chain.cpp

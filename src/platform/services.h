@@ -3,6 +3,7 @@
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/hot_key.h"
+#include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/system_files.h"
 #include "platform/viewer_chain.h"
@@ -18,6 +19,7 @@ struct Services {
     Dialogs& dialogs;
     SystemFiles& files;
     Shell& shell;
+    Screen& screen;
 };
 
 } // namespace zub

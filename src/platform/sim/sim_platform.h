@@ -4,6 +4,7 @@
 #include "platform/sim/sim_clipboard.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_hot_key.h"
+#include "platform/sim/sim_screen.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_system_files.h"
 #include "platform/sim/sim_viewer_chain.h"
@@ -22,6 +23,7 @@ struct SimPlatform {
     SimDialogs dialogs;
     SimSystemFiles files;
     SimShell shell;
+    SimScreen screen;
 
     SimPlatform();
     SimPlatform(const SimPlatform&) = delete;

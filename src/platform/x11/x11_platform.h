@@ -5,6 +5,7 @@
 #include "platform/x11/qt_dialogs.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
+#include "platform/x11/x11_screen.h"
 #include "platform/x11/x11_shell.h"
 #include "platform/x11/x11_viewer_chain.h"
 
@@ -19,8 +20,11 @@ struct X11Platform {
     QtDialogs dialogs;
     PosixSystemFiles files;
     X11Shell shell;
+    X11Screen screen;
 
-    Services services() { return Services{clipboard, viewerChain, hotKey, dialogs, files, shell}; }
+    Services services() {
+        return Services{clipboard, viewerChain, hotKey, dialogs, files, shell, screen};
+    }
 };
 
 } // namespace zub
