@@ -2,7 +2,7 @@
 // the region selector over a frozen copy of the screen.
 
 #include "app/tform1.h"
-#include "images/tform5.h"
+#include "grab/tform5.h"
 #include "platform/error.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "images/selection_rect.h"
+#include "grab/selection_rect.h"
 
 #include <QWidget>
 

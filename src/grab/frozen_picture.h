@@ -1,6 +1,6 @@
 #pragma once
 
-#include "images/rubber_band.h"
+#include "grab/rubber_band.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "images/rubber_band.h"
+#include "grab/rubber_band.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "images/frozen_picture.h"
+#include "grab/frozen_picture.h"
 
 #include <QPaintEvent>
 #include <QPainter>

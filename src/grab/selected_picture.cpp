@@ -1,4 +1,4 @@
-#include "images/selected_picture.h"
+#include "grab/selected_picture.h"
 
 #include "platform/error.h"
 

@@ -1,8 +1,8 @@
-#include "images/tform5.h"
+#include "grab/tform5.h"
 
-#include "images/frozen_picture.h"
-#include "images/rubber_band.h"
-#include "images/selected_picture.h"
+#include "grab/frozen_picture.h"
+#include "grab/rubber_band.h"
+#include "grab/selected_picture.h"
 #include "platform/clipboard.h"
 #include "platform/screen.h"
 
