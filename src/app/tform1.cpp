@@ -7,6 +7,7 @@
 #include "app/up_down.h"
 #include "cliplist/clip_list_view.h"
 #include "cliplist/edit_box.h"
+#include "images/image_pane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -203,9 +204,9 @@ QWidget* TForm1::createTextPage() {
 }
 
 QWidget* TForm1::createImagePage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet2"));
-    return page;
+    TabSheet2 = new ImagePane;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    return TabSheet2;
 }
 
 QWidget* TForm1::createSettingsPage() {
@@ -358,7 +359,7 @@ void TForm1::ToolBar3Resize() {
 }
 
 void TForm1::FormResize() {
-    // The image pane lays itself out here once the window has one.
+    TabSheet2->FormResize();
 }
 
 void TForm1::PageControl1Change() {

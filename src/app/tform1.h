@@ -28,6 +28,7 @@ namespace zub {
 
 class ClipListView;
 class EditBox;
+class ImagePane;
 class StatusBar;
 class UpDown;
 
@@ -45,6 +46,7 @@ public:
     ClipListView* clipListView() const { return CheckListBox1; }
     EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
+    ImagePane* imagePane() const { return TabSheet2; }
     QTimer* timer1() const { return Timer1; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
@@ -89,6 +91,8 @@ public:
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
+    void Action22Execute();
+    void Action20Execute();
     void hotKeyPressed(unsigned modifiers, unsigned key);
     // Screen grab: the command starts the delay, the tick shows the region selector.
     void Action21Execute();
@@ -112,6 +116,7 @@ private:
     void connectHandlers();
     void connectListCommands();
     void connectGoCommands();
+    void connectImageCommands();
     void connectGrabCommands();
     void FormCreate();
     void FormDestroy();
@@ -124,6 +129,8 @@ private:
     std::uint16_t FHotKeyAtom = 0;
     FileDialogOptions m_openDialog1;
     FileDialogOptions m_saveDialog1;
+    FileDialogOptions OpenPictureDialog1;
+    FileDialogOptions SavePictureDialog1;
 
     QHash<QString, QAction*> m_actions;
     QMenu* m_mainMenus[6] = {};
@@ -143,6 +150,7 @@ private:
     QSplitter* Splitter1 = nullptr;
     ClipListView* CheckListBox1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
+    ImagePane* TabSheet2 = nullptr;
     StatusBar* StatusBar1 = nullptr;
     QComboBox* ComboBox4 = nullptr;
     QCheckBox* CheckBox2 = nullptr;

@@ -47,6 +47,7 @@ void TForm1::connectHandlers() {
             [this] { guard([this] { CheckListBox1Click(); }); });
     connectListCommands();
     connectGoCommands();
+    connectImageCommands();
     connectGrabCommands();
 }
 

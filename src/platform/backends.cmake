@@ -6,6 +6,9 @@ pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms xcb-xfixes)
 target_sources(zub_platform PRIVATE
     platform/x11/input_box.cpp
     platform/x11/name_filters.cpp
+    platform/x11/picture_preview_pane.cpp
+    platform/x11/picture_preview_window.cpp
+    platform/x11/picture_view.cpp
     platform/x11/posix_system_files.cpp
     platform/x11/qt_dialogs.cpp
     platform/x11/x11_screen.cpp

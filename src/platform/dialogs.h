@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +24,9 @@ struct FileDialogOptions {
     QString defaultExtension;
     // Save dialogs: ask before replacing an existing file.
     bool confirmOverwrite = false;
+    // Picture dialogs: a preview pane beside the file list shows what this gives for the
+    // selected file, a null image meaning that it holds no picture that can be shown.
+    std::function<QImage(const std::filesystem::path&)> preview = nullptr;
 };
 
 enum class MessageIcon { Error, Warning, Information, Question };

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZUB_FUZZ_CHECK(sorted.size() == entries.size());
     std::vector<std::string> shown;
     for (std::size_t i = 0; i < sorted.size(); ++i) {
-        shown.push_back(sorted.text(i));
+        shown.emplace_back(sorted.text(i));
         if (i > 0) ZUB_FUZZ_CHECK(collator.compare(sorted.text(i - 1), sorted.text(i)) <= 0);
     }
     std::vector<std::string> expected = entries;

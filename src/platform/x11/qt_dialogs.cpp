@@ -3,13 +3,24 @@
 #include "platform/qt_text.h"
 #include "platform/x11/input_box.h"
 #include "platform/x11/name_filters.h"
+#include "platform/x11/picture_preview_pane.h"
 
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace zub {
 namespace {
+
+// The preview pane goes in a column of its own right of Qt's widgets, following the selection.
+void addPreviewPane(QFileDialog& dialog, const PicturePreviewPane::Loader& loader) {
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid) return;
+    auto* pane = new PicturePreviewPane(loader, &dialog);
+    grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, pane, &PicturePreviewPane::showFile);
+}
 
 std::optional<std::filesystem::path> runFileDialog(QWidget* owner, const FileDialogOptions& options,
                                                    QFileDialog::AcceptMode mode) {
@@ -29,6 +40,7 @@ std::optional<std::filesystem::path> runFileDialog(QWidget* owner, const FileDia
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(options.defaultExtension);
     dialog.setSizeGripEnabled(true);
+    if (options.preview) addPreviewPane(dialog, options.preview);
 
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "images/picture.h"
+
+#include <QImage>
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zub {
+
+// The filter of the open-picture dialog, built from the table of formats, and that of the
+// save-picture dialog.
+QString openPictureFilter();
+QString savePictureFilter();
+
+// The format bound to the extension of `path`'s file name (compared without regard to case).
+// Throws zub::Error "Unknown picture file extension (.<extension as typed>)".
+PictureFormat pictureFormatOf(const std::filesystem::path& path);
+
+// The picture in `bytes` read as `format`: a bitmap, an icon, or a metafile of either kind, which
+// is told by its contents. Throws the reader's zub::Error.
+Picture readPicture(PictureFormat format, std::string bytes);
+
+// The file at `path`, read as the format its extension names. Throws zub::Error with the message
+// of the extension, of opening the file or of its reader.
+Picture loadPictureFile(const std::filesystem::path& path);
+
+// The bytes `picture` is saved as under `path`: its own format whatever the name says, except that
+// an enhanced metafile saved under a ".wmf" name becomes a Windows metafile.
+std::string encodePicture(const Picture& picture, const std::filesystem::path& path);
+
+// Replaces the file at `path` with `picture` (see encodePicture()); an empty picture writes
+// nothing. Throws zub::Error "Cannot create file "<full path>". <system text>".
+void savePictureFile(const std::filesystem::path& path, const Picture& picture);
+
+// What a picture dialog's preview shows of the file at `path`: its picture's pixels, or a null
+// image when it holds no readable picture.
+QImage picturePreview(const std::filesystem::path& path);
+
+} // namespace zub

@@ -1,0 +1,13 @@
+// libFuzzer target: the WMF reader on arbitrary bytes.
+
+#include "fuzz_support.h"
+#include "images/wmf_reader.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    zub::fuzz::startQt(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return zub::fuzz::feed(data, size, [](std::string bytes) { zub::readWmf(std::move(bytes)); });
+}

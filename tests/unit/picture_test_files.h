@@ -1,0 +1,89 @@
+#pragma once
+
+// Picture files built in code for the tests: bitmaps, icons and metafiles with known pixels.
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zub::test {
+
+// Little-endian fields appended to a byte string.
+struct Bytes {
+    std::string s;
+    Bytes& u8(std::uint32_t v) {
+        s.push_back(static_cast<char>(v & 0xff));
+        return *this;
+    }
+    Bytes& u16(std::uint32_t v) { return u8(v).u8(v >> 8); }
+    Bytes& u32(std::uint32_t v) { return u16(v & 0xffff).u16(v >> 16); }
+    Bytes& i16(std::int32_t v) { return u16(static_cast<std::uint32_t>(v) & 0xffff); }
+    Bytes& i32(std::int32_t v) { return u32(static_cast<std::uint32_t>(v)); }
+    Bytes& raw(std::string_view bytes) {
+        s.append(bytes);
+        return *this;
+    }
+    Bytes& zeros(std::size_t n) {
+        s.append(n, '\0');
+        return *this;
+    }
+};
+
+void put32(std::string& bytes, std::size_t at, std::uint32_t value);
+std::uint32_t get32(std::string_view bytes, std::size_t at);
+
+struct BmpSpec {
+    int headerSize = 40; // 12, 40, 108 or 124
+    std::int32_t width = 0;
+    std::int32_t height = 0; // negative: rows top-down
+    int bitsPerPixel = 24;
+    std::uint32_t compression = 0;
+    std::vector<QRgb> palette;
+    std::optional<std::uint32_t> coloursUsed; // default: 0 for a full palette, else its size
+    std::array<std::uint32_t, 4> masks{};     // red, green, blue, alpha
+    std::string pixels;                       // the stored pixel data
+    std::optional<std::uint32_t> dataOffset;  // default: right after the palette
+};
+std::string bmpFile(const BmpSpec& spec);
+
+// Pixel rows as stored: each padded with zeros to a multiple of 4 bytes.
+std::string paddedRows(const std::vector<std::string>& rows);
+
+// One image of an icon file.
+struct IconImage {
+    std::string data;
+    int directoryWidth = 0; // 256 is written as 0
+    int directoryHeight = 0;
+    int bitCount = 32;
+};
+std::string icoFile(const std::vector<IconImage>& images);
+// `image` as an icon bitmap at `bitsPerPixel` (palette images through their colour table), with
+// the mask set where alpha is below 128. At 32 bits the alpha values are kept unless `noAlpha`.
+IconImage dibIcon(const QImage& image, int bitsPerPixel, bool noAlpha = false);
+IconImage pngIcon(const QImage& image);
+
+// An enhanced metafile (built with libuemf) of `size` pixels on a 96 dpi reference device, with
+// a rectangle of `colour` over `rect` and nothing elsewhere.
+std::string emfWithRectangle(QSize size, QRect rect, QRgb colour);
+// An enhanced metafile of `size` pixels whose header carries `description`, and no drawing.
+std::string emfWithDescription(QSize size, const std::u16string& description);
+// An enhanced metafile that writes `text` in `face`, its characters given as glyph indexes of the
+// font when `glyphIndexes` is set.
+std::string emfWithText(QSize size, const std::u16string& text, const std::u16string& face,
+                        bool glyphIndexes);
+// A placeable Windows metafile of `size` units at `unitsPerInch`, likewise.
+std::string wmfWithRectangle(QSize size, int unitsPerInch, QRect rect, QRgb colour);
+// A Windows metafile that writes `text` at (x, y).
+std::string wmfWithText(QSize size, const std::string& text);
+
+// The placeable header's checksum over its first ten words.
+std::uint16_t placeableChecksum(std::string_view file);
+
+} // namespace zub::test
