@@ -1,8 +1,8 @@
 # Backends of the platform services. Paths are relative to src/.
 
 # The real one: Qt for the dialogs and for serving the program's own copies, xcb for the global
-# hot key and for reading other programs' copies.
-pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms xcb-xfixes)
+# hot key, for reading other programs' copies and for grabbing the screen (MIT-SHM).
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms xcb-xfixes xcb-shm)
 target_sources(zub_platform PRIVATE
     platform/x11/input_box.cpp
     platform/x11/name_filters.cpp
