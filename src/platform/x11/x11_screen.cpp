@@ -143,11 +143,13 @@ QImage grabRootShared(xcb_connection_t* c, xcb_window_t root, QRect area) {
 // The pixels of a rectangle of the root window, read straight into the picture's memory: Qt's
 // own grab passes them through the socket, a pixmap and two conversions, which on a large screen
 // is most of the wait before the selector shows. Null when the screen's layout is another.
-QImage grabRoot(xcb_connection_t* c, QRect area) {
+QImage grabRoot(xcb_connection_t* c, QRect area, bool sharedMemory) {
     const xcb_setup_t* setup = xcb_get_setup(c);
     const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
     if (!screen || !isRgb32(setup, screen) || area.isEmpty()) return {};
-    if (QImage shared = grabRootShared(c, screen->root, area); !shared.isNull()) return shared;
+    if (sharedMemory) {
+        if (QImage shared = grabRootShared(c, screen->root, area); !shared.isNull()) return shared;
+    }
     const Reply<xcb_get_image_reply_t> reply(
         xcb_get_image_reply(c,
                             xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root,
@@ -190,7 +192,7 @@ QImage X11Screen::grab() {
         const qreal scale = screen->devicePixelRatio();
         const QRect native((QPointF(screen->geometry().topLeft()) * scale).toPoint(),
                            primarySize());
-        QImage shot = grabRoot(m_watch, native);
+        QImage shot = grabRoot(m_watch, native, m_sharedMemory);
         if (!shot.isNull()) {
             shot.setDevicePixelRatio(scale);
             return shot;

@@ -29,12 +29,16 @@ public:
 
     // How long a window manager may take to take a hidden window off the screen.
     void setUnmapTimeout(std::chrono::milliseconds timeout) { m_unmapTimeout = timeout; }
+    // Whether the pixels may come through shared memory (MIT-SHM) when the server offers it; off,
+    // they come through the socket, as they must from a remote display.
+    void setSharedMemory(bool allowed) { m_sharedMemory = allowed; }
 
 private:
     void waitUntilHiddenWindowsAreGone();
 
     xcb_connection_t* m_watch = nullptr;
     std::chrono::milliseconds m_unmapTimeout{1000};
+    bool m_sharedMemory = true;
 };
 
 } // namespace zub
