@@ -27,7 +27,6 @@ ForeignCopier::ForeignCopier() {
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     m_clipboard = intern(m_connection, "CLIPBOARD");
     m_targets = intern(m_connection, "TARGETS");
-    m_utf8 = intern(m_connection, "UTF8_STRING");
     m_thread = std::thread([this] { serve(); });
 }
 
@@ -37,10 +36,12 @@ ForeignCopier::~ForeignCopier() {
     xcb_disconnect(m_connection);
 }
 
-void ForeignCopier::copy(const std::string& text) {
+void ForeignCopier::copy(const std::string& bytes, const char* target) {
+    const xcb_atom_t atom = intern(m_connection, target);
     {
         std::lock_guard lock(m_mutex);
-        m_text = text;
+        m_bytes = bytes;
+        m_target = atom;
     }
     xcb_set_selection_owner(m_connection, m_window, m_clipboard, XCB_CURRENT_TIME);
     xcb_flush(m_connection);
@@ -58,15 +59,16 @@ void ForeignCopier::serve() {
         if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
             auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
             xcb_atom_t property = request->property ? request->property : request->target;
+            std::lock_guard lock(m_mutex);
             if (request->target == m_targets) {
-                const std::vector<xcb_atom_t> offered = {m_targets, m_utf8};
+                const std::vector<xcb_atom_t> offered = {m_targets, m_target};
                 xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, request->requestor,
                                     property, XCB_ATOM_ATOM, 32, 2, offered.data());
-            } else if (request->target == m_utf8) {
-                std::lock_guard lock(m_mutex);
+            } else if (request->target == m_target) {
+                // In one piece: a few megabytes fit in one request of the big-requests extension.
                 xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, request->requestor,
-                                    property, m_utf8, 8, static_cast<uint32_t>(m_text.size()),
-                                    m_text.data());
+                                    property, m_target, 8, static_cast<uint32_t>(m_bytes.size()),
+                                    m_bytes.data());
             } else {
                 property = XCB_NONE;
             }

@@ -8,10 +8,13 @@
 #include "bench_data.h"
 #include "cliplist/clip_list_view.h"
 #include "cliplist/list_document.h"
+#include "images/image_pane.h"
+#include "images/picture_control.h"
 #include "foreign_copier.h"
 #include "platform/collation.h"
 #include "platform/memory.h"
 #include "platform/sim/sim_dialogs.h"
+#include "platform/system_clock.h"
 #include "platform/x11/posix_system_files.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
@@ -23,10 +26,15 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFont>
 #include <QProcess>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -35,6 +43,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -46,20 +55,33 @@ namespace {
 using namespace zub;
 using Clock = std::chrono::steady_clock;
 
+// The program's own folder is a scratch folder, so that saved pictures do not pile up in the build
+// tree.
+class ScratchFiles : public PosixSystemFiles {
+public:
+    std::filesystem::path executableFolder() const override {
+        return m_folder.path().toStdString();
+    }
+
+private:
+    QTemporaryDir m_folder;
+};
+
 // The program as main() builds it, but with dialogs that answer from a script.
 struct Program {
     X11Clipboard clipboard;
     X11ViewerChain viewerChain{clipboard};
     X11HotKey hotKey;
     SimDialogs dialogs;
-    PosixSystemFiles files;
+    ScratchFiles files;
     X11Shell shell;
+    SystemClock clock;
     X11Screen screen;
     std::unique_ptr<TForm1> form;
 
     Program() {
         form = std::make_unique<TForm1>(
-            Services{clipboard, viewerChain, hotKey, dialogs, files, shell, screen});
+            Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock, screen});
         form->show();
         settle(300);
     }
@@ -186,6 +208,71 @@ void BM_CaptureInto1MList(benchmark::State& state) {
     timeCaptures(state, program, copier);
 }
 BENCHMARK(BM_CaptureInto1MList)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// A 1920 × 1080 screenshot as a program copies it: PNG, with gradients, panels and text that
+// compress as a desktop does. `variant` makes each one a picture of its own.
+std::string screenshotPng(int variant) {
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 1920, 1080);
+    sky.setColorAt(0, QColor(30 + variant * 40, 60, 120));
+    sky.setColorAt(1, QColor(200, 120, 40 + variant * 40));
+    painter.fillRect(image.rect(), sky);
+    for (int i = 0; i < 12; ++i) {
+        const QRect panel(60 + i * 150, 80 + (i % 4) * 220, 420, 260);
+        painter.fillRect(panel, QColor::fromHsv((i * 30 + variant * 15) % 360, 60, 240));
+        painter.setPen(Qt::black);
+        for (int line = 0; line < 10; ++line)
+            painter.drawText(panel.adjusted(8, 8 + line * 22, -8, 0), Qt::AlignLeft | Qt::AlignTop,
+                             QStringLiteral("窗口 %1 第 %2 行 text line %3").arg(i).arg(line).arg(variant));
+    }
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+// From the change of owner until the copied picture is painted in the image pane and the loop is
+// idle; with automatic saving on, the bitmap file has been written by then as well.
+void timePictureCaptures(benchmark::State& state, bool saving) {
+    Program program;
+    program.form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+    program.form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(saving);
+    bench::ForeignCopier copier;
+    program.form->action(QStringLiteral("Action15"))->trigger();
+    Program::settle(200);
+    const std::string pictures[2] = {screenshotPng(0), screenshotPng(1)};
+    ImagePane* pane = program.form->imagePane();
+    int next = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        const qint64 before = pane->picture().image().cacheKey();
+        const double cpuStart = threadCpuMilliseconds();
+        const auto start = Clock::now();
+        copier.copy(pictures[next++ % 2], "image/png");
+        const auto end = paintedAndIdle(
+            pane->image1(), [&] { return pane->picture().image().cacheKey() != before; });
+        cpu += threadCpuMilliseconds() - cpuStart;
+        state.SetIterationTime(milliseconds(end - start) / 1000.0);
+    }
+    state.counters["window_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+    state.counters["png_KiB"] = static_cast<double>(pictures[0].size()) / 1024.0;
+}
+
+void BM_PictureCapture1080p(benchmark::State& state) {
+    timePictureCaptures(state, false);
+}
+BENCHMARK(BM_PictureCapture1080p)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_PictureCaptureAndSave1080p(benchmark::State& state) {
+    timePictureCaptures(state, true);
+}
+BENCHMARK(BM_PictureCaptureAndSave1080p)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 // The first capture after opening: whatever the open left for later is paid here.
 void BM_FirstCaptureAfterOpening1M(benchmark::State& state) {

@@ -8,6 +8,7 @@ add_executable(platform_unit_tests
     unit/sim_hot_key_test.cpp
     unit/sim_shell_test.cpp
     unit/sim_viewer_chain_test.cpp
+    unit/hidden_files_test.cpp
     unit/system_files_test.cpp
 )
 target_link_libraries(platform_unit_tests PRIVATE zub_platform_sim GTest::gtest GTest::gtest_main)

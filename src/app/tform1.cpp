@@ -7,6 +7,7 @@
 #include "app/up_down.h"
 #include "cliplist/clip_list_view.h"
 #include "cliplist/edit_box.h"
+#include "workbench/workbench_edit.h"
 #include "images/image_pane.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QShortcutEvent>
 #include <QSplitter>
@@ -179,17 +179,10 @@ QWidget* TForm1::createTextPage() {
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
     CheckListBox1->setMinimumWidth(1);
 
-    Memo1 = new QPlainTextEdit;
+    Memo1 = new WorkbenchEdit;
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setTabChangesFocus(false);
     Memo1->setFocusPolicy(Qt::ClickFocus);
     Memo1->setMinimumWidth(1);
-    // The selection stays visible while the focus is elsewhere.
-    QPalette palette = Memo1->palette();
-    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    Memo1->setPalette(palette);
 
     Splitter1->addWidget(CheckListBox1);
     Splitter1->addWidget(Memo1);
@@ -224,17 +217,17 @@ QWidget* TForm1::createSettingsPage() {
 
     auto* textGroup = new QGroupBox(QStringLiteral("文字"));
     auto* textForm = new QFormLayout(textGroup);
-    auto* prefix = combo("ComboBox2", true);
+    auto* prefix = ComboBox2 = combo("ComboBox2", true);
     prefix->addItems({"<", "</", "<%", "<?php ", "<xsl:", "</xsl:", "(", "(*", "[", "{", "//", "'",
                       "\"", "$", "#", "&", QStringLiteral("《")});
     prefix->setCurrentIndex(-1);
     prefix->setEditText(QString());
-    auto* suffix = combo("ComboBox3", true);
+    auto* suffix = ComboBox3 = combo("ComboBox3", true);
     suffix->addItems({">", "/>", "?>", ")", "*)", "]", "}", "'", "\"", "/", "\\", ",", ".", "&",
                       QStringLiteral("》")});
     suffix->setCurrentIndex(-1);
     suffix->setEditText(QString());
-    auto* format = combo("ComboBox5", true);
+    auto* format = ComboBox5 = combo("ComboBox5", true);
     format->addItems({".htm", ".txt"});
     format->setEditText(QStringLiteral(".txt"));
     textForm->addRow(QStringLiteral("前缀："), prefix);
@@ -260,7 +253,8 @@ QWidget* TForm1::createSettingsPage() {
         box->setChecked(checked);
         return box;
     };
-    imageForm->addRow(check("CheckBox1", QStringLiteral("自动保存:"), false));
+    CheckBox1 = check("CheckBox1", QStringLiteral("自动保存:"), false);
+    imageForm->addRow(CheckBox1);
     CheckBox2 = check("CheckBox2", QStringLiteral("抓屏自动隐藏"), true);
     imageForm->addRow(CheckBox2);
 

@@ -4,6 +4,7 @@
 #include "platform/collation.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
+#include "workbench/word_prefix_search.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -17,7 +18,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QSplitter;
 class QTabWidget;
 class QTimer;
@@ -31,6 +31,7 @@ class EditBox;
 class ImagePane;
 class StatusBar;
 class UpDown;
+class WorkbenchEdit;
 
 // The main window. It owns every control and the state of the run, builds the command table,
 // applies the layout rules and shows errors; the commands' logic lives in the feature folders
@@ -46,6 +47,7 @@ public:
     ClipListView* clipListView() const { return CheckListBox1; }
     EditBox* editBox() const { return m_editBox; }
     StatusBar* statusBar1() const { return StatusBar1; }
+    WorkbenchEdit* memo1() const { return Memo1; }
     ImagePane* imagePane() const { return TabSheet2; }
     QTimer* timer1() const { return Timer1; }
     ViewerHandle nextViewer() const { return FNextViewer; }
@@ -88,6 +90,13 @@ public:
     // Auto-complete (Ctrl+Enter): a bare name becomes a web address, then Go.
     void Action9Execute();
     void CheckListBox1ContextPopup();
+    // The workbench: New, Extract, its documents, Preview and the word-prefix search.
+    void Action10Execute();
+    void Action11Execute();
+    void Action12Execute();
+    void Action13Execute();
+    void Action14Execute();
+    void Memo1Change();
     void PageControl1Change();
     void ToolBar3Resize();
     void FormResize();
@@ -105,6 +114,9 @@ protected:
 private:
     void clipboardChanged() override;
     void captureText();
+    // The picture step: the clipboard's bitmap into the image pane, and saved when asked.
+    void capturePicture();
+    void saveCapturedPicture();
     void openListFile(const std::filesystem::path& path);
 
     void createControls();
@@ -116,6 +128,7 @@ private:
     void connectHandlers();
     void connectListCommands();
     void connectGoCommands();
+    void connectWorkbenchCommands();
     void connectImageCommands();
     void connectGrabCommands();
     void FormCreate();
@@ -129,6 +142,9 @@ private:
     std::uint16_t FHotKeyAtom = 0;
     FileDialogOptions m_openDialog1;
     FileDialogOptions m_saveDialog1;
+    FileDialogOptions m_openDialog2;
+    FileDialogOptions m_saveDialog2;
+    WordPrefixSearch m_wordPrefixSearch;
     FileDialogOptions OpenPictureDialog1;
     FileDialogOptions SavePictureDialog1;
 
@@ -149,8 +165,12 @@ private:
     QTabWidget* PageControl1 = nullptr;
     QSplitter* Splitter1 = nullptr;
     ClipListView* CheckListBox1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    WorkbenchEdit* Memo1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QComboBox* ComboBox5 = nullptr;
     ImagePane* TabSheet2 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
     StatusBar* StatusBar1 = nullptr;
     QComboBox* ComboBox4 = nullptr;
     QCheckBox* CheckBox2 = nullptr;

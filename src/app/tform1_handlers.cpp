@@ -47,6 +47,7 @@ void TForm1::connectHandlers() {
             [this] { guard([this] { CheckListBox1Click(); }); });
     connectListCommands();
     connectGoCommands();
+    connectWorkbenchCommands();
     connectImageCommands();
     connectGrabCommands();
 }
@@ -159,6 +160,7 @@ void TForm1::clipboardChanged() {
         // What a password manager marks as secret never enters the history.
         if (m_services.clipboard.isSecret()) return;
         if (m_services.clipboard.offersText()) captureText();
+        if (m_services.clipboard.offersBitmap()) capturePicture();
     });
 }
 

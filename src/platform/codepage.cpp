@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -283,6 +284,27 @@ std::string fromUtf16(std::u16string_view text) {
         appendEncoded(t, out, c);
     }
     return out;
+}
+
+std::size_t byteLength(std::u16string_view text) {
+    const Tables& t = tables();
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 0x80) {
+            ++length;
+        } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                   text[i + 1] <= 0xDFFF) {
+            length += 4;
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            ++length; // '?'
+        } else {
+            // What appendEncoded writes: the character's bytes, or '?' for none.
+            length += std::max<std::size_t>(t.encode[c].length, 1);
+        }
+    }
+    return length;
 }
 
 std::string toUpper(std::string_view s) {

@@ -18,6 +18,10 @@ std::u16string toUtf16(std::string_view bytes);
 // UTF-16 -> bytes. Only an unpaired surrogate, which no encoding can hold, becomes '?'.
 std::string fromUtf16(std::u16string_view text);
 
+// The number of bytes fromUtf16(text) gives, counted without producing them: what an editor
+// holding UTF-16 needs to tell positions in code-page bytes.
+std::size_t byteLength(std::u16string_view text);
+
 // Length in bytes (1, 2 or 4) of the character that starts at pos; 0 at or past the end.
 // A lead byte that is not followed by a valid trail stands alone as a one-byte character.
 // Inline: searches step through every character of every entry.

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 struct UCollator;
 
@@ -23,8 +28,73 @@ public:
     // Byte key whose plain byte order (memcmp) is the collation order; for sorting many texts.
     std::string sortKey(std::string_view text) const;
 
+    // Whether two texts compare equal, decided without the collator where their characters
+    // allow it, for a search that compares one text with many: nullopt when the collator must
+    // decide. A character decides by itself when it always makes exactly one collation element
+    // that is not ignorable, and takes part in no contraction or context rule; equal characters
+    // of that kind get equal numbers (from their sort keys), cached per character. Up to the
+    // first character of another kind, the texts are equal exactly as far as their numbers are.
+    std::optional<bool> quickEquals(std::string_view a, std::string_view b) const;
+
+    // One text held against many others with quickEquals, faster where they begin with the same
+    // bytes: the text's characters are looked at once, and the bytes others share with it are
+    // passed over without looking at their characters again.
+    class Probe {
+    public:
+        Probe(const Collator& collator, std::string text);
+        const std::string& text() const { return m_text; }
+        // The same answer as collator.quickEquals(text(), other).
+        std::optional<bool> quickEquals(std::string_view other) const;
+
+    private:
+        const Collator& m_collator;
+        std::string m_text;
+        // Where each character of the text starts, and how far the bytes reach that tell where
+        // it and those before it end (a lone lead byte is told by up to three more).
+        std::vector<std::size_t> m_starts;
+        std::vector<std::size_t> m_reach;
+        // Per character: a contraction may start with it.
+        std::vector<bool> m_mayContract;
+        // The first character that decides nothing alone, or the number of characters.
+        std::size_t m_firstUndecided = 0;
+    };
+
 private:
+    bool quickUsable() const;
+    // quickEquals from byte i of a and byte j of b on, all before them being equal.
+    std::optional<bool> quickEqualsFrom(std::string_view a, std::size_t i, std::string_view b,
+                                        std::size_t j) const;
+    struct CharacterClass {
+        static constexpr std::uint32_t kUnknown = 0;
+        static constexpr std::uint32_t kUndecided = 1;
+        // The character's number from 2 on, or one of the above.
+        std::uint32_t number = kUnknown;
+        char32_t code = 0;
+        // A combining mark (canonical combining class above 0).
+        bool combining = false;
+        // Contractions start with the character and go on with these characters: only the next
+        // character can tell whether one does here. Null when none starts with it.
+        const std::unordered_set<char32_t>* seconds = nullptr;
+        // All of them are combining marks.
+        bool secondsCombining = false;
+    };
+    // The character of `length` bytes at `at`, classified.
+    const CharacterClass& slot(std::string_view text, std::size_t at, std::size_t length) const;
+    // The number of the character at `at` in `text`, or kUndecided.
+    std::uint32_t characterClass(std::string_view text, std::size_t at, std::size_t length) const;
+    CharacterClass classify(std::string_view character) const;
+    void findRuleCharacters() const;
+
     UCollator* m_collator;
+    // quickEquals's knowledge: one- and two-byte characters by index, four-byte ones by value;
+    // for each character that starts contractions, the characters that may come second; the
+    // characters that context rules name; the numbers by sort key.
+    mutable std::vector<CharacterClass> m_classes;
+    mutable std::unordered_map<std::uint32_t, CharacterClass> m_fourByteClasses;
+    mutable std::unordered_map<char32_t, std::unordered_set<char32_t>> m_contractionSeconds;
+    mutable std::unordered_set<char32_t> m_contextCharacters;
+    mutable std::unordered_map<std::string, std::uint32_t> m_classBySortKey;
+    mutable std::optional<bool> m_quickUsable;
 };
 
 } // namespace zub

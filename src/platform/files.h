@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ std::string readWholeFile(const std::filesystem::path& path);
 // there. A sparse file costs only its data, however large it claims to be. Throws as
 // readWholeFile does.
 std::string readTextBeforeNul(const std::filesystem::path& path);
+// The same, reading no further than `limit` + 1 bytes: a caller that can take at most `limit`
+// bytes sees a longer text as longer without the rest being read.
+std::string readUntilNul(const std::filesystem::path& path, std::size_t limit);
 
 // Replaces the contents of a plain file with `bytes`, or creates it. Where the folder lets us,
 // through a temporary file in it that is flushed and then renamed over the target, keeping the

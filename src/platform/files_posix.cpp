@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <limits>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -83,7 +84,8 @@ constexpr std::size_t kChunk = std::size_t{1} << 20;
 
 // Appends what `fd` holds from its current offset to `bytes`, expecting about `expected` bytes;
 // with `stopAtNul`, stops before the first NUL. Returns 0 or the errno of a failed read.
-int readInto(int fd, std::size_t expected, bool stopAtNul, std::string& bytes) {
+// Reads no more than `limit` bytes.
+int readInto(int fd, std::size_t expected, bool stopAtNul, std::size_t limit, std::string& bytes) {
     // One allocation of the expected size touches no memory yet; reading then fills it in chunks
     // so that a NUL found early has cost only what was read before it.
     bytes.reserve(expected);
@@ -91,7 +93,8 @@ int readInto(int fd, std::size_t expected, bool stopAtNul, std::string& bytes) {
     char probe[4096];
     for (;;) {
         const std::size_t filled = bytes.size();
-        const std::size_t room = std::min(bytes.capacity() - filled, kChunk);
+        if (filled >= limit) return 0;
+        const std::size_t room = std::min({bytes.capacity() - filled, kChunk, limit - filled});
         ssize_t n = 0;
         if (room > 0) {
             bytes.resize(filled + room);
@@ -99,7 +102,7 @@ int readInto(int fd, std::size_t expected, bool stopAtNul, std::string& bytes) {
             bytes.resize(filled + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
         } else {
             // Usually just the end of the file; if it has grown since, the string grows with it.
-            n = ::read(fd, probe, sizeof probe);
+            n = ::read(fd, probe, std::min(sizeof probe, limit - filled));
             if (n > 0) bytes.append(probe, static_cast<std::size_t>(n));
         }
         if (n < 0) {
@@ -119,7 +122,8 @@ int readInto(int fd, std::size_t expected, bool stopAtNul, std::string& bytes) {
     }
 }
 
-std::string readFile(const std::filesystem::path& path, bool stopAtNul) {
+std::string readFile(const std::filesystem::path& path, bool stopAtNul,
+                     std::size_t limit = std::numeric_limits<std::size_t>::max()) {
     // Look before opening: opening a FIFO waits for a writer, and opening a device can do things.
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) throw openError(path, errno);
@@ -131,6 +135,7 @@ std::string readFile(const std::filesystem::path& path, bool stopAtNul) {
     if (const int error = refusal(st)) throw openError(path, error);
 
     off_t expected = st.st_size;
+    if (static_cast<std::uint64_t>(expected) > limit) expected = static_cast<off_t>(limit);
     if (stopAtNul) {
         // A hole reads as NULs, so the text cannot run past the first one.
         const off_t hole = ::lseek(fd.get(), 0, SEEK_HOLE);
@@ -140,7 +145,7 @@ std::string readFile(const std::filesystem::path& path, bool stopAtNul) {
     std::string bytes;
     try {
         if (const int error =
-                readInto(fd.get(), static_cast<std::size_t>(expected), stopAtNul, bytes))
+                readInto(fd.get(), static_cast<std::size_t>(expected), stopAtNul, limit, bytes))
             throw openError(path, error);
     } catch (const std::bad_alloc&) {
         throw openError(path, ENOMEM);
@@ -236,6 +241,10 @@ std::string readWholeFile(const std::filesystem::path& path) {
 
 std::string readTextBeforeNul(const std::filesystem::path& path) {
     return readFile(path, true);
+}
+
+std::string readUntilNul(const std::filesystem::path& path, std::size_t limit) {
+    return readFile(path, true, limit == std::string::npos ? limit : limit + 1);
 }
 
 void writeWholeFile(const std::filesystem::path& path, std::string_view bytes) {

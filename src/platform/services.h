@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clipboard.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/hot_key.h"
 #include "platform/screen.h"
@@ -19,6 +20,7 @@ struct Services {
     Dialogs& dialogs;
     SystemFiles& files;
     Shell& shell;
+    Clock& clock;
     Screen& screen;
 };
 

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <optional>
@@ -66,6 +67,21 @@ struct Window {
         return out;
     }
 };
+
+// Types text as a keyboard or an input method hands it over, one character a key (QTest's
+// keyClicks knows only Latin-1); a line break is the Return key.
+inline void typeCharacters(QWidget* widget, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            QTest::keyClick(widget, Qt::Key_Return);
+            continue;
+        }
+        const qsizetype length = text[i].isHighSurrogate() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text.mid(i, length),
+                            Qt::NoModifier);
+        i += length - 1;
+    }
+}
 
 using Entries = QList<QByteArray>;
 using Checks = QList<bool>;

@@ -193,3 +193,18 @@ TEST(CodePage, FinderAgreesWithUpperCasingTheWholeText) {
         }
     }
 }
+
+TEST(CodePage, ByteLengthIsTheLengthOfTheEncodedText) {
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        const std::u16string one(1, static_cast<char16_t>(c));
+        ASSERT_EQ(byteLength(one), fromUtf16(one).size()) << std::hex << unsigned(c);
+    }
+    EXPECT_EQ(byteLength(u"a中😀\r\n"), 1u + 2u + 4u + 2u);
+    EXPECT_EQ(byteLength(u"€"), 1u);
+    EXPECT_EQ(byteLength(u"À"), 4u);
+    // Unpaired surrogates, alone or at either end, are one '?' each.
+    const std::u16string broken = {0xDC00, u'a', 0xD83D};
+    EXPECT_EQ(byteLength(broken), fromUtf16(broken).size());
+    EXPECT_EQ(byteLength(broken), 3u);
+    EXPECT_EQ(byteLength(u""), 0u);
+}

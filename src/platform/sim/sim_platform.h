@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 #include "platform/sim/sim_clipboard.h"
+#include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_hot_key.h"
 #include "platform/sim/sim_screen.h"
@@ -23,6 +24,7 @@ struct SimPlatform {
     SimDialogs dialogs;
     SimSystemFiles files;
     SimShell shell;
+    SimClock clock;
     SimScreen screen;
 
     SimPlatform();

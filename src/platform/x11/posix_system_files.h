@@ -7,6 +7,12 @@ namespace zub {
 class PosixSystemFiles : public SystemFiles {
 public:
     std::filesystem::path executableFolder() const override;
+    std::filesystem::path currentFolder() const override;
+    void setCurrentFolder(const std::filesystem::path& folder) override;
+    bool isFolder(const std::filesystem::path& path) const override;
+    bool createFolder(const std::filesystem::path& path) override;
+    bool isHidden(const std::filesystem::path& path) const override;
+    bool setHidden(const std::filesystem::path& path) override;
     std::filesystem::path userDataFolder() const override;
     bool canWriteTo(const std::filesystem::path& folder) const override;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/services.h"
+#include "platform/system_clock.h"
 #include "platform/x11/posix_system_files.h"
 #include "platform/x11/qt_dialogs.h"
 #include "platform/x11/x11_clipboard.h"
@@ -20,10 +21,11 @@ struct X11Platform {
     QtDialogs dialogs;
     PosixSystemFiles files;
     X11Shell shell;
+    SystemClock clock;
     X11Screen screen;
 
     Services services() {
-        return Services{clipboard, viewerChain, hotKey, dialogs, files, shell, screen};
+        return Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock, screen};
     }
 };
 

@@ -1,0 +1,145 @@
+// Picture capture in the real program on a private X server: another program copies a PNG with
+// xclip; in automatic mode the picture shows in the image pane and, with saving on, a bitmap file
+// with the same pixels lands in the picture folder.
+
+#include "app/tform1.h"
+#include "images/bmp_reader.h"
+#include "images/image_pane.h"
+#include "platform/x11/x11_platform.h"
+#include "x11_test.h"
+#include "x11_tools.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+
+namespace zub::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The program's own folder is a scratch folder, not the build tree.
+class SandboxFiles : public PosixSystemFiles {
+public:
+    explicit SandboxFiles(fs::path folder) : m_folder(std::move(folder)) {}
+    fs::path executableFolder() const override { return m_folder; }
+
+private:
+    fs::path m_folder;
+};
+
+QRgb patternAt(int x, int y) {
+    return qRgb((x * 7) % 256, (y * 3) % 256, (x + y) % 256);
+}
+
+QImage pattern(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, patternAt(x, y));
+    return image;
+}
+
+std::string png(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+class PictureCaptureProgramTest : public X11Test {
+protected:
+    QTemporaryDir sandbox;
+    fs::path program;
+    std::unique_ptr<X11Platform> platform;
+    std::unique_ptr<SandboxFiles> files;
+    std::unique_ptr<TForm1> form;
+    fs::path savedFolder;
+
+    void SetUp() override {
+        X11Test::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ASSERT_TRUE(sandbox.isValid());
+        savedFolder = fs::current_path();
+        program = fs::path(sandbox.path().toStdString()) / "program";
+        fs::create_directory(program);
+        platform = std::make_unique<X11Platform>();
+        files = std::make_unique<SandboxFiles>(program);
+        Services services = platform->services();
+        form = std::make_unique<TForm1>(Services{services.clipboard, services.viewerChain,
+                                                 services.hotKey, services.dialogs, *files,
+                                                 services.shell, services.clock,
+                                                 services.screen});
+        form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+        form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->action(QStringLiteral("Action15"))->trigger();
+    }
+    void TearDown() override {
+        form.reset();
+        files.reset();
+        platform.reset();
+        std::error_code ignored;
+        fs::current_path(savedFolder, ignored);
+    }
+
+    std::vector<fs::path> savedFiles() {
+        std::vector<fs::path> found;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(program / "Zub图像", error))
+            found.push_back(entry.path());
+        return found;
+    }
+};
+
+TEST_F(PictureCaptureProgramTest, APngCopiedByAnotherProgramIsShownAndSavedAsTheSamePixels) {
+    const QImage image = pattern(700, 500);
+    const QString pngPath = sandbox.filePath(QStringLiteral("copied.png"));
+    ASSERT_TRUE(image.save(pngPath, "PNG"));
+    {
+        auto owner = copyWithXclip(png(image), QStringLiteral("image/png"));
+        ASSERT_TRUE(owner);
+        ImagePane* pane = form->imagePane();
+        ASSERT_TRUE(waitUntil([&] { return pane->picture().width() == 700; }));
+        EXPECT_EQ(pane->picture().height(), 500);
+        ASSERT_TRUE(waitUntil([&] { return savedFiles().size() == 1; }));
+    }
+    // The owner has quit; what was taken stays on show and on disk.
+    ImagePane* pane = form->imagePane();
+    EXPECT_EQ(pane->picture().image().convertToFormat(QImage::Format_RGB32), image);
+    EXPECT_EQ(fs::current_path(), program);
+
+    // On the screen: the pane shows the picture from its top-left corner.
+    const QString shot = sandbox.filePath(QStringLiteral("screen.png"));
+    const QPoint corner = pane->panel1()->mapToGlobal(QPoint(0, 0));
+    ASSERT_TRUE(waitUntil([&] {
+        return screenshot(shot) && QImage(shot).pixel(corner + QPoint(9, 4)) == patternAt(9, 4);
+    }));
+    const QImage screen = QImage(shot).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(screen.pixel(corner + QPoint(300, 200)), patternAt(300, 200));
+
+    // The file: a standard bitmap at the display's depth whose pixels equal the PNG's, as a
+    // program of its own (ImageMagick) sees them.
+    const fs::path bmp = savedFiles().front();
+    EXPECT_EQ(bmp.extension(), ".bmp");
+    QFile file(QString::fromStdString(bmp.string()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(decodeBmp(std::string_view(bytes.constData(), std::size_t(bytes.size()))).bitsPerPixel,
+              24);
+    const ToolResult compare = runTool(
+        QStringLiteral("compare"), {QStringLiteral("-metric"), QStringLiteral("AE"), pngPath,
+                                    QString::fromStdString(bmp.string()), QStringLiteral("null:")});
+    ASSERT_TRUE(compare.finished) << compare.err.toStdString();
+    EXPECT_EQ(compare.err.trimmed(), QByteArray("0")) << "pixels that differ";
+}
+
+} // namespace
+} // namespace zub::e2e
