@@ -5,6 +5,8 @@
 #include "../under_sanitizer.h"
 #include "app/tform1.h"
 #include "grab/tform5.h"
+#include "images/image_pane.h"
+#include "images/picture.h"
 #include "platform/memory.h"
 #include "platform/x11/x11_platform.h"
 #include "x11_test.h"
@@ -146,6 +148,22 @@ TEST_F(ScreenGrabProgramTest, AClickGivesTheWholeScreenWithTheWindowInItWhenItSt
     // The window stayed on the screen, and so it is in the picture.
     const QPoint inside = form->geometry().center();
     EXPECT_NE(picture.pixel(inside), patternAt(inside.x(), inside.y()));
+}
+
+TEST_F(ScreenGrabProgramTest, InAutomaticModeTheGrabShowsInTheImagePane) {
+    form->action(QStringLiteral("Action15"))->trigger();
+    ASSERT_TRUE(startGrab());
+    ASSERT_TRUE(drag({40, 30}, {140, 90}));
+    ImagePane* pane = form->imagePane();
+    ASSERT_TRUE(waitUntil([&] { return pane->picture().width() == 100; }));
+    const QImage shown = pane->picture().image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(100, 60));
+    int wrong = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            wrong += shown.pixel(x, y) != patternAt(40 + x, 30 + y);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(pastedPicture().size(), QSize(100, 60));
 }
 
 TEST_F(ScreenGrabProgramTest, TwentyGrabsLeaveTheMemoryWhereItWas) {

@@ -5,6 +5,7 @@
 #include "grab/rubber_band.h"
 #include "grab/tform5.h"
 #include "gui_support.h"
+#include "images/image_pane.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -285,17 +286,27 @@ private slots:
         QVERIFY(w.form->isVisible());
     }
 
-    void inAutomaticModeTheGrabIsAChangeThatReachesTheWindow() {
+    void inAutomaticModeTheGrabReachesTheImagePane() {
         GrabWindow w;
         const ViewerHandle other = w.sim.viewerChain.addOtherViewer();
         w.action("Action15")->trigger();
         const std::size_t heard = w.sim.viewerChain.received(other).size();
         QVERIFY(w.startGrab());
         w.drag({5, 6}, {9, 8});
-        QCOMPARE(w.clipboardPicture(), pattern(320, 200).copy(5, 6, 4, 2));
-        // The window heard of the change and passed it on, once.
+        const QImage expected = pattern(320, 200).copy(5, 6, 4, 2);
+        QCOMPARE(w.clipboardPicture(), expected);
+        // The window heard of the change and passed it on, once, and shows the picture.
         QCOMPARE(w.sim.viewerChain.received(other).size(), heard + 1);
+        QCOMPARE(w.form->imagePane()->picture().image().convertToFormat(QImage::Format_RGB32),
+                 expected);
         QVERIFY(w.messages().isEmpty());
+        // In manual mode the grab ends at the clipboard.
+        w.action("Action15")->trigger();
+        QVERIFY(w.startGrab());
+        w.drag({50, 60}, {90, 80});
+        QCOMPARE(w.clipboardPicture(), pattern(320, 200).copy(50, 60, 40, 20));
+        QCOMPARE(w.form->imagePane()->picture().image().convertToFormat(QImage::Format_RGB32),
+                 expected);
     }
 
     void aClosedSelectorIsReleasedWithItsPicture() {
