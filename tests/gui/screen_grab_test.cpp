@@ -247,10 +247,12 @@ private slots:
         QCOMPARE(w.timer1->interval(), 5000);
 
         // Again with 5: the countdown that runs goes on.
-        QTest::qWait(300);
+        QTest::qWait(600);
         w.action("Action21")->trigger();
         QVERIFY(w.timer1->isActive());
-        QVERIFY(w.timer1->remainingTime() <= 4800);
+        // A coarse timer may end up to 5 % early or late: a countdown started again would show
+        // 4750 ms at least, one that went on 4650 ms at most.
+        QVERIFY(w.timer1->remainingTime() < 4700);
 
         // 3 first: it starts again, at 3 seconds.
         w.comboBox4->setCurrentIndex(2);
