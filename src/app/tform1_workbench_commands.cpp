@@ -68,7 +68,7 @@ void TForm1::Action13Execute() {
 
 void TForm1::Action14Execute() {
     // The one place that decides which folder Preview works in.
-    const std::filesystem::path programFolder = m_services.files.executableFolder();
+    const std::filesystem::path programFolder = m_services.files.programFolder();
     preview(m_services.files, m_services.shell, programFolder,
             fromQString(ComboBox5->currentText()), Memo1->text());
 }

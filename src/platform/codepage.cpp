@@ -287,7 +287,9 @@ std::string fromUtf16(std::u16string_view text) {
 }
 
 std::size_t byteLength(std::u16string_view text) {
-    const Tables& t = tables();
+    // The tables are built when a character needs them: the empty editor a window starts with
+    // has none, and building them costs a megabyte and some milliseconds.
+    const Tables* t = nullptr;
     std::size_t length = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
@@ -301,7 +303,8 @@ std::size_t byteLength(std::u16string_view text) {
             ++length; // '?'
         } else {
             // What appendEncoded writes: the character's bytes, or '?' for none.
-            length += std::max<std::size_t>(t.encode[c].length, 1);
+            if (!t) t = &tables();
+            length += std::max<std::size_t>(t->encode[c].length, 1);
         }
     }
     return length;

@@ -9,30 +9,38 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <mutex>
 #include <stdexcept>
 #include <vector>
 
 namespace zub {
 
-Collator::Collator(const std::string& locale) {
-    UErrorCode status = U_ZERO_ERROR;
-    m_collator = ucol_open(locale.empty() ? nullptr : locale.c_str(), &status);
-    if (U_FAILURE(status)) throw std::runtime_error("ICU collator unavailable for " + locale);
-    ucol_setStrength(m_collator, UCOL_SECONDARY);
-    // Chinese tailorings move Han before Latin; the Windows list controls this program's users
-    // know keep Latin letters first and Chinese after them, in pinyin order.
-    ucol_setReorderCodes(m_collator, nullptr, 0, &status);
-}
+Collator::Collator(const std::string& locale) : m_locale(locale) {}
 
 Collator::~Collator() {
-    ucol_close(m_collator);
+    if (m_collator) ucol_close(m_collator);
+}
+
+UCollator* Collator::handle() const {
+    // Opened on first use: the collation data is megabytes that a window which has not sorted or
+    // compared anything yet need not hold.
+    std::call_once(m_opened, [this] {
+        UErrorCode status = U_ZERO_ERROR;
+        m_collator = ucol_open(m_locale.empty() ? nullptr : m_locale.c_str(), &status);
+        if (U_FAILURE(status)) throw std::runtime_error("ICU collator unavailable for " + m_locale);
+        ucol_setStrength(m_collator, UCOL_SECONDARY);
+        // Chinese tailorings move Han before Latin; the Windows list controls this program's
+        // users know keep Latin letters first and Chinese after them, in pinyin order.
+        ucol_setReorderCodes(m_collator, nullptr, 0, &status);
+    });
+    return m_collator;
 }
 
 int Collator::compare(std::string_view a, std::string_view b) const {
     const std::u16string ua = cp::toUtf16(a);
     const std::u16string ub = cp::toUtf16(b);
     UCollationResult r = ucol_strcoll(
-        m_collator, reinterpret_cast<const UChar*>(ua.data()), static_cast<int32_t>(ua.size()),
+        handle(), reinterpret_cast<const UChar*>(ua.data()), static_cast<int32_t>(ua.size()),
         reinterpret_cast<const UChar*>(ub.data()), static_cast<int32_t>(ub.size()));
     return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
 }
@@ -44,11 +52,11 @@ std::string Collator::sortKey(std::string_view text) const {
     std::string key(u.size() * 4 + 16, '\0');
     auto* buffer = reinterpret_cast<uint8_t*>(key.data());
     int32_t needed =
-        ucol_getSortKey(m_collator, chars, length, buffer, static_cast<int32_t>(key.size()));
+        ucol_getSortKey(handle(), chars, length, buffer, static_cast<int32_t>(key.size()));
     if (needed > static_cast<int32_t>(key.size())) {
         key.resize(static_cast<std::size_t>(needed));
         buffer = reinterpret_cast<uint8_t*>(key.data());
-        needed = ucol_getSortKey(m_collator, chars, length, buffer, needed);
+        needed = ucol_getSortKey(handle(), chars, length, buffer, needed);
     }
     // The key ends in a NUL that memcmp order does not need.
     key.resize(needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);
@@ -95,8 +103,8 @@ void Collator::findRuleCharacters() const {
     UErrorCode status = U_ZERO_ERROR;
     USet* contractions = uset_openEmpty();
     USet* withContexts = uset_openEmpty();
-    ucol_getContractionsAndExpansions(m_collator, contractions, nullptr, false, &status);
-    ucol_getContractionsAndExpansions(m_collator, withContexts, nullptr, true, &status);
+    ucol_getContractionsAndExpansions(handle(), contractions, nullptr, false, &status);
+    ucol_getContractionsAndExpansions(handle(), withContexts, nullptr, true, &status);
     std::vector<std::u32string> plain, all;
     // Without the lists no character can be trusted to decide alone.
     if (U_FAILURE(status) || !setStrings(contractions, plain) || !setStrings(withContexts, all)) {
@@ -137,7 +145,7 @@ Collator::CharacterClass Collator::classify(std::string_view character) const {
     // weighs something at the first level.
     UErrorCode status = U_ZERO_ERROR;
     UCollationElements* elements =
-        ucol_openElements(m_collator, reinterpret_cast<const UChar*>(u.data()),
+        ucol_openElements(handle(), reinterpret_cast<const UChar*>(u.data()),
                           static_cast<int32_t>(u.size()), &status);
     if (U_FAILURE(status)) return result;
     const int32_t first = ucol_next(elements, &status);
@@ -191,8 +199,8 @@ bool Collator::quickUsable() const {
         UErrorCode status = U_ZERO_ERROR;
         // With numbers read as numbers "01" equals "1", and shifted punctuation weighs nothing.
         m_quickUsable =
-            ucol_getAttribute(m_collator, UCOL_NUMERIC_COLLATION, &status) != UCOL_ON &&
-            ucol_getAttribute(m_collator, UCOL_ALTERNATE_HANDLING, &status) != UCOL_SHIFTED &&
+            ucol_getAttribute(handle(), UCOL_NUMERIC_COLLATION, &status) != UCOL_ON &&
+            ucol_getAttribute(handle(), UCOL_ALTERNATE_HANDLING, &status) != UCOL_SHIFTED &&
             U_SUCCESS(status);
         if (*m_quickUsable) findRuleCharacters();
     }

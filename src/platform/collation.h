@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,7 +86,11 @@ private:
     CharacterClass classify(std::string_view character) const;
     void findRuleCharacters() const;
 
-    UCollator* m_collator;
+    UCollator* handle() const;
+
+    std::string m_locale;
+    mutable std::once_flag m_opened;
+    mutable UCollator* m_collator = nullptr;
     // quickEquals's knowledge: one- and two-byte characters by index, four-byte ones by value;
     // for each character that starts contractions, the characters that may come second; the
     // characters that context rules name; the numbers by sort key.

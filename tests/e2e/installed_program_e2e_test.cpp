@@ -7,16 +7,23 @@
 #include "x11_test.h"
 #include "x11_tools.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
 #include <QFont>
 #include <QMap>
 #include <QProcess>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <tuple>
 
@@ -97,9 +104,9 @@ protected:
         return windows;
     }
 
-    // Where the clip list's row stands in the main window, read off a window of the same build
-    // laid out the same way in this process.
-    static QPoint rowInWindow(int row) {
+    // Where something stands in the main window, read off a window of the same build laid out
+    // the same way in this process (holding the entries "a" and "b").
+    static QPoint pointInWindow(const std::function<QPoint(TForm1&)>& where) {
         QFont font(QStringLiteral("WenQuanYi Micro Hei"));
         font.setPixelSize(12);
         const QFont before = QApplication::font();
@@ -110,11 +117,23 @@ protected:
         twin.clipList().add("b");
         twin.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&twin));
-        ClipListView* view = twin.clipListView();
-        const QPoint point =
-            view->viewport()->mapTo(&twin, view->visualRect(view->model()->index(row, 0)).center());
+        const QPoint point = where(twin);
         QApplication::setFont(before);
         return point;
+    }
+
+    static QPoint rowInWindow(int row) {
+        return pointInWindow([row](TForm1& twin) {
+            ClipListView* view = twin.clipListView();
+            return view->viewport()->mapTo(
+                &twin, view->visualRect(view->model()->index(row, 0)).center());
+        });
+    }
+
+    static bool click(const QString& window, QPoint point) {
+        return xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                        QString::number(point.x()), QString::number(point.y()),
+                        QStringLiteral("click"), QStringLiteral("1")});
     }
 
     static bool doubleClick(const QString& window, QPoint point) {
@@ -210,6 +229,58 @@ TEST_F(InstalledProgramTest, KeepsItsFilesInTheUserDataFolderWhenItsOwnFolderIsR
     ASSERT_TRUE(windowsOf(*zub, 1).contains(kCaption));
     EXPECT_TRUE(fs::is_directory(mine));
     EXPECT_EQ(fs::status(mine).permissions(), fs::perms::owner_all);
+
+    // A picture captured with automatic saving on lands in the picture folder in there.
+    const QString window = windowsOf(*zub, 1).value(kCaption);
+    const QPoint settingsTab = pointInWindow([](TForm1& twin) {
+        QTabBar* tabs = twin.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->tabBar();
+        return tabs->mapTo(&twin, tabs->tabRect(2).center());
+    });
+    const QPoint saving = pointInWindow([](TForm1& twin) {
+        twin.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
+        QApplication::processEvents();
+        auto* box = twin.findChild<QCheckBox*>(QStringLiteral("CheckBox1"));
+        return box->mapTo(&twin, box->rect().center());
+    });
+    const QPoint automatic = pointInWindow([](TForm1& twin) {
+        QAction* command = twin.action(QStringLiteral("Action15"));
+        for (QToolBar* bar : twin.findChildren<QToolBar*>()) {
+            if (QWidget* button = bar->widgetForAction(command))
+                return button->mapTo(&twin, button->rect().center());
+        }
+        return QPoint();
+    });
+    ASSERT_TRUE(click(window, settingsTab));
+    QTest::qWait(300);
+    ASSERT_TRUE(click(window, saving));
+    ASSERT_TRUE(click(window, automatic));
+    QTest::qWait(300);
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(qRgb(10, 120, 240));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    auto owner = copyWithXclip(png.toStdString(), QStringLiteral("image/png"));
+    ASSERT_TRUE(owner);
+    const fs::path pictures = mine / "Zub图像";
+    std::vector<fs::path> saved;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            saved.clear();
+            std::error_code error;
+            for (const auto& entry : fs::directory_iterator(pictures, error))
+                saved.push_back(entry.path());
+            return saved.size() == 1;
+        },
+        20s));
+    if (!saved.empty()) {
+        std::ifstream file(saved.front(), std::ios::binary);
+        char magic[2] = {};
+        file.read(magic, 2);
+        EXPECT_EQ(std::string(magic, 2), "BM");
+        EXPECT_EQ(saved.front().extension(), ".bmp");
+    }
     fs::permissions(bin, fs::perms(0755));
 }
 
