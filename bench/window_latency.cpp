@@ -18,6 +18,7 @@
 #include "platform/x11/posix_system_files.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
+#include "platform/x11/x11_screen.h"
 #include "platform/x11/x11_shell.h"
 #include "platform/x11/x11_viewer_chain.h"
 #include "xvfb_session.h"
@@ -75,11 +76,12 @@ struct Program {
     ScratchFiles files;
     X11Shell shell;
     SystemClock clock;
+    X11Screen screen;
     std::unique_ptr<TForm1> form;
 
     Program() {
         form = std::make_unique<TForm1>(
-            Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock});
+            Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock, screen});
         form->show();
         settle(300);
     }

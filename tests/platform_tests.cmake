@@ -37,6 +37,7 @@ add_executable(platform_e2e_tests
     e2e/x11_clipboard_e2e_test.cpp
     e2e/x11_dialogs_e2e_test.cpp
     e2e/x11_hot_key_e2e_test.cpp
+    e2e/x11_screen_e2e_test.cpp
     e2e/x11_viewer_chain_e2e_test.cpp
 )
 target_link_libraries(platform_e2e_tests PRIVATE zub_platform zub_e2e_main Qt6::Test

@@ -236,7 +236,7 @@ QWidget* TForm1::createSettingsPage() {
 
     auto* imageGroup = new QGroupBox(QStringLiteral("图像"));
     auto* imageForm = new QFormLayout(imageGroup);
-    auto* delay = combo("ComboBox4", false);
+    auto* delay = ComboBox4 = combo("ComboBox4", false);
     for (int i = 1; i <= 10; ++i) delay->addItem(QString::number(i));
     delay->setCurrentIndex(-1);
     auto* delayRow = new QHBoxLayout;
@@ -255,7 +255,8 @@ QWidget* TForm1::createSettingsPage() {
     };
     CheckBox1 = check("CheckBox1", QStringLiteral("自动保存:"), false);
     imageForm->addRow(CheckBox1);
-    imageForm->addRow(check("CheckBox2", QStringLiteral("抓屏自动隐藏"), true));
+    CheckBox2 = check("CheckBox2", QStringLiteral("抓屏自动隐藏"), true);
+    imageForm->addRow(CheckBox2);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(textGroup);

@@ -20,6 +20,7 @@ class QLabel;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -49,6 +50,7 @@ public:
     StatusBar* statusBar1() const { return StatusBar1; }
     WorkbenchEdit* memo1() const { return Memo1; }
     ImagePane* imagePane() const { return TabSheet2; }
+    QTimer* timer1() const { return Timer1; }
     ViewerHandle nextViewer() const { return FNextViewer; }
 
     // Runs `handler` the way every event handler of the window runs: an error ends it, is shown
@@ -106,6 +108,9 @@ public:
     void Action22Execute();
     void Action20Execute();
     void hotKeyPressed(unsigned modifiers, unsigned key);
+    // Screen grab: the command starts the delay, the tick shows the region selector.
+    void Action21Execute();
+    void Timer1Timer();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -132,6 +137,7 @@ private:
     void connectSearchCommands();
     void enableSearchCommands(bool on);
     void connectImageCommands();
+    void connectGrabCommands();
     void FormCreate();
     void FormDestroy();
     void showError(const char* message);
@@ -174,6 +180,9 @@ private:
     ImagePane* TabSheet2 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
     StatusBar* StatusBar1 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QTimer* Timer1 = nullptr;
 };
 
 } // namespace zub

@@ -50,6 +50,7 @@ void TForm1::connectHandlers() {
     connectWorkbenchCommands();
     connectSearchCommands();
     connectImageCommands();
+    connectGrabCommands();
 }
 
 void TForm1::FormCreate() {

@@ -1,8 +1,8 @@
 # Backends of the platform services. Paths are relative to src/.
 
 # The real one: Qt for the dialogs and for serving the program's own copies, xcb for the global
-# hot key and for reading other programs' copies.
-pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms xcb-xfixes)
+# hot key, for reading other programs' copies and for grabbing the screen (MIT-SHM).
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-keysyms xcb-xfixes xcb-shm)
 target_sources(zub_platform PRIVATE
     platform/x11/input_box.cpp
     platform/x11/name_filters.cpp
@@ -11,6 +11,7 @@ target_sources(zub_platform PRIVATE
     platform/x11/picture_view.cpp
     platform/x11/posix_system_files.cpp
     platform/x11/qt_dialogs.cpp
+    platform/x11/x11_screen.cpp
     platform/x11/shell_target.cpp
     platform/x11/x11_clipboard.cpp
     platform/x11/x11_hot_key.cpp
@@ -26,6 +27,7 @@ add_library(zub_platform_sim STATIC
     platform/sim/sim_dialogs.cpp
     platform/sim/sim_hot_key.cpp
     platform/sim/sim_platform.cpp
+    platform/sim/sim_screen.cpp
     platform/sim/sim_shell.cpp
     platform/sim/sim_system_files.cpp
     platform/sim/sim_viewer_chain.cpp

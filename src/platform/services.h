@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/hot_key.h"
+#include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/system_files.h"
 #include "platform/viewer_chain.h"
@@ -20,6 +21,7 @@ struct Services {
     SystemFiles& files;
     Shell& shell;
     Clock& clock;
+    Screen& screen;
 };
 
 } // namespace zub

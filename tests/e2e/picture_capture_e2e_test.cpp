@@ -74,7 +74,8 @@ protected:
         Services services = platform->services();
         form = std::make_unique<TForm1>(Services{services.clipboard, services.viewerChain,
                                                  services.hotKey, services.dialogs, *files,
-                                                 services.shell, services.clock});
+                                                 services.shell, services.clock,
+                                                 services.screen});
         form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
         form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
         form->show();

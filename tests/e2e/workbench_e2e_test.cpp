@@ -67,7 +67,8 @@ protected:
         Services services = platform.services();
         form = std::make_unique<TForm1>(Services{services.clipboard, services.viewerChain,
                                                  services.hotKey, services.dialogs, *files,
-                                                 services.shell, services.clock});
+                                                 services.shell, services.clock,
+                                                 services.screen});
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         form->activateWindow();

@@ -139,4 +139,12 @@ bool screenshot(const QString& pngPath) {
         .ok();
 }
 
+bool setRootPicture(const QString& pngPath) {
+    // display exits with 1 after setting the root window's background, which is all it is asked
+    // to do; whether it ran to its end is what counts.
+    return runTool(QStringLiteral("display"),
+                   {QStringLiteral("-window"), QStringLiteral("root"), pngPath})
+        .finished;
+}
+
 } // namespace zub::e2e

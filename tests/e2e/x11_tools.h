@@ -66,4 +66,8 @@ bool xdotool(const QStringList& args);
 // A picture of the whole screen (`import -window root`), for looking at a failure afterwards.
 bool screenshot(const QString& pngPath);
 
+// Shows a picture on the root window (`display -window root`): the desktop behind every window,
+// which the server itself repaints wherever a window goes away.
+bool setRootPicture(const QString& pngPath);
+
 } // namespace zub::e2e

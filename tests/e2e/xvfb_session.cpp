@@ -9,6 +9,7 @@
 #include <fstream>
 #include <poll.h>
 #include <sstream>
+#include <utility>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -54,7 +55,7 @@ bool waitForExit(pid_t pid, std::chrono::steady_clock::duration timeout) {
 
 } // namespace
 
-XvfbSession::XvfbSession() {
+XvfbSession::XvfbSession(std::string screen) : m_screen(std::move(screen)) {
     const std::string xvfb = findInPath("Xvfb");
     if (xvfb.empty()) {
         m_missing = true;
@@ -99,8 +100,8 @@ void XvfbSession::start(const std::string& xvfbPath, const std::string& display)
     }
 
     // Everything the child needs is prepared before fork: after it, only async-signal-safe calls.
-    std::vector<std::string> args = {"Xvfb",    display, "-displayfd",  std::to_string(kDisplayFd),
-                                     "-screen", "0",     "1280x800x24", "-nolisten",
+    std::vector<std::string> args = {"Xvfb",    display, "-displayfd", std::to_string(kDisplayFd),
+                                     "-screen", "0",     m_screen,     "-nolisten",
                                      "tcp"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());

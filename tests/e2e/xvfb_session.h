@@ -14,7 +14,8 @@ namespace zub::e2e {
 // then. Any other failure to start is a real failure and problem() tells it.
 class XvfbSession {
 public:
-    XvfbSession();
+    // `screen` is the screen's size and depth, as Xvfb's -screen option takes it.
+    explicit XvfbSession(std::string screen = "1280x800x24");
     ~XvfbSession();
     XvfbSession(const XvfbSession&) = delete;
     XvfbSession& operator=(const XvfbSession&) = delete;
@@ -34,6 +35,7 @@ private:
     bool m_missing = false;
     std::string m_problem;
     std::string m_display;
+    std::string m_screen;
     std::string m_logPath;
     bool m_hadDisplay = false;
     std::string m_previousDisplay;

@@ -11,7 +11,7 @@ SimPlatform::SimPlatform() {
 }
 
 Services SimPlatform::services() {
-    return Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock};
+    return Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock, screen};
 }
 
 void SimPlatform::copyFromOtherProgram(std::string bytes) {

@@ -5,6 +5,7 @@
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_hot_key.h"
+#include "platform/sim/sim_screen.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_system_files.h"
 #include "platform/sim/sim_viewer_chain.h"
@@ -24,6 +25,7 @@ struct SimPlatform {
     SimSystemFiles files;
     SimShell shell;
     SimClock clock;
+    SimScreen screen;
 
     SimPlatform();
     SimPlatform(const SimPlatform&) = delete;

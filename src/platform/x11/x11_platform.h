@@ -6,6 +6,7 @@
 #include "platform/x11/qt_dialogs.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
+#include "platform/x11/x11_screen.h"
 #include "platform/x11/x11_shell.h"
 #include "platform/x11/x11_viewer_chain.h"
 
@@ -21,8 +22,11 @@ struct X11Platform {
     PosixSystemFiles files;
     X11Shell shell;
     SystemClock clock;
+    X11Screen screen;
 
-    Services services() { return Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock}; }
+    Services services() {
+        return Services{clipboard, viewerChain, hotKey, dialogs, files, shell, clock, screen};
+    }
 };
 
 } // namespace zub
