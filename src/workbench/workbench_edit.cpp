@@ -59,6 +59,7 @@ std::uint64_t WorkbenchEdit::blockBytes(const QTextBlock& block) {
 }
 
 void WorkbenchEdit::recountAll() {
+    m_wholeText.reset();
     std::vector<std::uint64_t> lengths;
     lengths.reserve(static_cast<std::size_t>(document()->blockCount()));
     for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
@@ -67,6 +68,7 @@ void WorkbenchEdit::recountAll() {
 }
 
 void WorkbenchEdit::followContents(int position, int /*removed*/, int added) {
+    m_wholeText.reset();
     // Only the lines from the one at `position` to the one at the end of the added text can
     // differ; how many old lines they replace follows from the change in the number of lines.
     // (The removed count is not to be trusted: Qt reports whole-document figures at times.)
@@ -125,6 +127,13 @@ std::string WorkbenchEdit::bytes(std::uint64_t offset, std::uint64_t count) cons
     const std::uint64_t total = size();
     if (offset >= total || count == 0) return {};
     const std::uint64_t end = offset + std::min(count, total - offset);
+    // A long stretch (a search over the rest of the text) comes from the whole text as bytes,
+    // kept until the next change: Find Next pressed again over a large text then costs only
+    // the search, not a conversion each time.
+    if (end - offset >= kCachedStretch || m_wholeText) {
+        return text().substr(static_cast<std::size_t>(offset),
+                             static_cast<std::size_t>(end - offset));
+    }
     std::string out;
     out.reserve(static_cast<std::size_t>(end - offset));
     std::size_t number = m_counts.blockAt(offset);
@@ -175,14 +184,16 @@ std::string WorkbenchEdit::bytes(std::uint64_t offset, std::uint64_t count) cons
     return out;
 }
 
-std::string WorkbenchEdit::text() const {
+const std::string& WorkbenchEdit::text() const {
+    if (m_wholeText) return *m_wholeText;
     std::string out;
     out.reserve(static_cast<std::size_t>(size()));
     for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
         if (b != document()->begin()) out += "\r\n";
         out += cp::fromUtf16(view(b.text()));
     }
-    return out;
+    m_wholeText = std::move(out);
+    return *m_wholeText;
 }
 
 void WorkbenchEdit::setText(std::string_view bytes) {

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,7 +33,8 @@ public:
     std::uint64_t size() const override { return m_counts.totalBytes(); }
     std::string bytes(std::uint64_t offset, std::uint64_t count) const override;
     // The whole text.
-    std::string text() const;
+    // Kept until the next change; the reference is good until then.
+    const std::string& text() const;
 
     // Replaces the whole text with these bytes (any line breaks become lines), the caret at the
     // start and no undo history: one change.
@@ -71,6 +73,9 @@ private:
     static std::uint64_t blockBytes(const QTextBlock& block);
 
     BlockByteCounts m_counts;
+    // The whole text as bytes, once asked for, until the text changes.
+    mutable std::optional<std::string> m_wholeText;
+    static constexpr std::uint64_t kCachedStretch = std::uint64_t{1} << 16;
     bool m_quiet = false;
 };
 

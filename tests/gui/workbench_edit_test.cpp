@@ -160,6 +160,26 @@ private slots:
         expectAgreesWithWholeText(edit);
     }
 
+    void longStretchesFollowEveryChange() {
+        // Long stretches come from a copy of the whole text kept between changes; each kind of
+        // change must be seen in it.
+        WorkbenchEdit edit;
+        std::string text;
+        for (int i = 0; i < 5000; ++i) text += cp::fromUtf16(u"行 line ") + std::to_string(i) + "\r\n";
+        edit.setText(text);
+        QCOMPARE(bytes(edit.bytes(0, edit.size())), bytes(text));
+        edit.selectBytes(0, 0);
+        QTest::keyClicks(&edit, QStringLiteral("ab"));
+        QCOMPARE(bytes(edit.bytes(0, edit.size())), bytes("ab" + text));
+        edit.undo();
+        QCOMPARE(bytes(edit.bytes(2, edit.size())), bytes(text.substr(2)));
+        edit.replaceSelection("xyz");
+        QCOMPARE(bytes(edit.bytes(1, 100000)), bytes(("xyz" + text).substr(1, 100000)));
+        edit.clearQuietly();
+        QCOMPARE(bytes(edit.bytes(0, 100000)), QByteArray());
+        QCOMPARE(bytes(edit.text()), QByteArray());
+    }
+
     void replacingTheSelectionIsOneStepToUndo() {
         WorkbenchEdit edit;
         edit.setText("one two three");
