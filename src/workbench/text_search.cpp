@@ -36,6 +36,9 @@ bool splitsLineBreak(std::string_view text, std::size_t i) {
     return i > 0 && i < text.size() && text[i - 1] == '\r' && text[i] == '\n';
 }
 
+// How far ahead of the walk a candidate must lie before a shorter way to it is looked for.
+constexpr std::size_t kFarAhead = 64;
+
 // Bytes of the character at i; most text is ASCII, which needs no look at the next byte.
 std::size_t step(std::string_view text, std::size_t i) {
     return at(text, i) < 0x80 ? 1 : cp::charLength(text, i);
@@ -131,6 +134,17 @@ void TextSearch::eachMatch(std::string_view text, std::size_t from, std::size_t 
     std::size_t boundary = from;
     std::size_t previous = from;
     for (std::size_t pos = candidates.next(); pos != Candidates::kNone; pos = candidates.next()) {
+        if (pos - boundary > kFarAhead) {
+            // A byte below '0' is never part of a longer character (lead bytes are 0x81 and
+            // up, the bytes after them 0x30 and up), so the walk may start again at the last
+            // one before the candidate instead of crossing everything since the last candidate.
+            for (std::size_t k = pos - 1; k > boundary; --k) {
+                if (at(text, k) < 0x30) {
+                    boundary = k;
+                    break;
+                }
+            }
+        }
         while (boundary < pos) {
             previous = boundary;
             boundary += step(text, boundary);
