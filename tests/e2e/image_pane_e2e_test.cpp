@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -77,7 +78,18 @@ TEST_F(ImagePaneProgramTest, ABitmapOpenedThroughTheDialogMovesWithTheMouse) {
     // dialog is on the screen, it types the file's path into it and presses Return. (A blocking
     // run: that thread has no event loop.)
     std::atomic<int> typed = -1;
+    // Typing starts once the dialog is the active window with its name field focused: a slow
+    // start (under the sanitizers, say) would otherwise lose the first keys.
+    std::atomic<bool> ready = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog && dialog->isActiveWindow() && qobject_cast<QLineEdit*>(dialog->focusWidget()))
+            ready = true;
+    });
+    watch.start(20);
     std::thread user([&] {
+        for (int i = 0; i < 1500 && !ready; ++i) std::this_thread::sleep_for(20ms);
         typed = QProcess::execute(
             QStringLiteral("timeout"),
             {QStringLiteral("30"), QStringLiteral("xdotool"), QStringLiteral("search"),
