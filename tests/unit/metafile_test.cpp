@@ -73,6 +73,14 @@ TEST(EmfReader, BrokenHeadersAndRecordsAreNotValid) {
     EXPECT_EQ(changed(48, valid.size() + 4), kNotValid); // longer than the file
     EXPECT_EQ(changed(32, 0), kNotValid);                // an empty frame
     EXPECT_EQ(changed(32, 0x7FFFFFFF), kNotValid);       // a frame of too many pixels
+    {
+        // Within the pixel count, 64 pixels wide, but millions high: no picture to draw.
+        std::string tall = valid;
+        put32(tall, 24, 0);
+        put32(tall, 32, 1693);
+        put32(tall, 28, 0xFA000000);
+        EXPECT_EQ(emfError(tall), kNotValid);
+    }
 
     std::vector<std::size_t> records{0};
     while (records.back() < valid.size())
