@@ -42,8 +42,8 @@ std::string bgr(QRgb c) {
 }
 
 // 2 × 2, 24 bits: bottom row red, green; top row blue, white.
-BmpSpec twoByTwo24() {
-    BmpSpec s;
+BmpFields twoByTwo24() {
+    BmpFields s;
     s.width = 2;
     s.height = 2;
     s.bitsPerPixel = 24;
@@ -54,7 +54,7 @@ BmpSpec twoByTwo24() {
 } // namespace
 
 TEST(BmpReader, TrueColourRowsAreBottomUpUnlessTheHeightIsNegative) {
-    BmpSpec s = twoByTwo24();
+    BmpFields s = twoByTwo24();
     DecodedBitmap b = decodeBmp(bmpFile(s));
     EXPECT_EQ(b.bitsPerPixel, 24);
     EXPECT_EQ(b.image.format(), QImage::Format_RGB32);
@@ -66,13 +66,13 @@ TEST(BmpReader, TrueColourRowsAreBottomUpUnlessTheHeightIsNegative) {
 
 TEST(BmpReader, EveryHeaderKindGivesTheSamePixels) {
     for (int headerSize : {12, 40, 108, 124}) {
-        BmpSpec s = twoByTwo24();
+        BmpFields s = twoByTwo24();
         s.headerSize = headerSize;
         EXPECT_EQ(pixels(decodeBmp(bmpFile(s)).image), (Rows{{kBlue, kWhite}, {kRed, kGreen}}))
             << headerSize;
     }
     // The core header's palette has three bytes per colour, and always all of them.
-    BmpSpec core;
+    BmpFields core;
     core.headerSize = 12;
     core.width = 3;
     core.height = 1;
@@ -86,7 +86,7 @@ TEST(BmpReader, EveryHeaderKindGivesTheSamePixels) {
 }
 
 TEST(BmpReader, PalettedDepthsKeepTheirIndexesAndPalette) {
-    BmpSpec mono;
+    BmpFields mono;
     mono.width = 10;
     mono.height = 1;
     mono.bitsPerPixel = 1;
@@ -100,7 +100,7 @@ TEST(BmpReader, PalettedDepthsKeepTheirIndexesAndPalette) {
     EXPECT_EQ(pixels(m.image), (Rows{{kBlack, kWhite, kBlack, kWhite, kWhite, kWhite, kWhite,
                                       kWhite, kWhite, kBlack}}));
 
-    BmpSpec four;
+    BmpFields four;
     four.width = 3;
     four.height = 2;
     four.bitsPerPixel = 4;
@@ -112,7 +112,7 @@ TEST(BmpReader, PalettedDepthsKeepTheirIndexesAndPalette) {
     EXPECT_EQ(f.image.colorCount(), 4);
     EXPECT_EQ(pixels(f.image), (Rows{{kBlue, kBlue, kRed}, {kRed, kGreen, kBlue}}));
 
-    BmpSpec eight;
+    BmpFields eight;
     eight.width = 2;
     eight.height = 1;
     eight.bitsPerPixel = 8;
@@ -128,7 +128,7 @@ TEST(BmpReader, PalettedDepthsKeepTheirIndexesAndPalette) {
 
 // Qt's reader widens each channel by shifting it into the high bits.
 TEST(BmpReader, SixteenBitsAreFiveFiveFiveUnlessBitFieldsSayOtherwise) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 2;
     s.height = 1;
     s.bitsPerPixel = 16;
@@ -146,7 +146,7 @@ TEST(BmpReader, SixteenBitsAreFiveFiveFiveUnlessBitFieldsSayOtherwise) {
 }
 
 TEST(BmpReader, ThirtyTwoBitFieldsAndAlphaMasksGiveOpaqueColours) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 2;
     s.height = 1;
     s.bitsPerPixel = 32;
@@ -157,7 +157,7 @@ TEST(BmpReader, ThirtyTwoBitFieldsAndAlphaMasksGiveOpaqueColours) {
     EXPECT_EQ(pixels(decodeBmp(bmpFile(s)).image), (Rows{{kRed, kBlue}}));
 
     // A V5 header with an alpha mask: the colours stay, the bitmap is drawn opaque.
-    BmpSpec v5;
+    BmpFields v5;
     v5.headerSize = 124;
     v5.width = 2;
     v5.height = 1;
@@ -171,7 +171,7 @@ TEST(BmpReader, ThirtyTwoBitFieldsAndAlphaMasksGiveOpaqueColours) {
 }
 
 TEST(BmpReader, Rle8RunsLiteralsDeltasAndLineEnds) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 6;
     s.height = 3;
     s.bitsPerPixel = 8;
@@ -195,7 +195,7 @@ TEST(BmpReader, Rle8RunsLiteralsDeltasAndLineEnds) {
 }
 
 TEST(BmpReader, Rle4AlternatesNibblesAndStopsWhereTheDataEnds) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 5;
     s.height = 2;
     s.bitsPerPixel = 4;
@@ -213,7 +213,7 @@ TEST(BmpReader, Rle4AlternatesNibblesAndStopsWhereTheDataEnds) {
 }
 
 TEST(BmpReader, PixelsStartAtTheDeclaredOffsetUnlessItPointsIntoTheHeaders) {
-    BmpSpec s = twoByTwo24();
+    BmpFields s = twoByTwo24();
     s.dataOffset = 70; // 16 bytes of gap after the headers
     EXPECT_EQ(pixels(decodeBmp(bmpFile(s)).image), (Rows{{kBlue, kWhite}, {kRed, kGreen}}));
 
@@ -231,23 +231,23 @@ TEST(BmpReader, MalformedHeadersAreNotValid) {
     EXPECT_EQ(errorOf(valid.substr(0, 30)), message);
 
     auto with = [](auto change) {
-        BmpSpec s = twoByTwo24();
+        BmpFields s = twoByTwo24();
         change(s);
         return errorOf(bmpFile(s));
     };
-    EXPECT_EQ(with([](BmpSpec& s) { s.headerSize = 64; }), message);
-    EXPECT_EQ(with([](BmpSpec& s) { s.headerSize = 52; }), message);
-    EXPECT_EQ(with([](BmpSpec& s) { s.bitsPerPixel = 2; }), message);
-    EXPECT_EQ(with([](BmpSpec& s) { s.bitsPerPixel = 0; }), message);
-    EXPECT_EQ(with([](BmpSpec& s) { s.compression = 1; }), message); // RLE8 at 24 bits
-    EXPECT_EQ(with([](BmpSpec& s) { s.compression = 4; }), message); // JPEG inside
-    EXPECT_EQ(with([](BmpSpec& s) { s.width = 0; }), message);
-    EXPECT_EQ(with([](BmpSpec& s) { s.width = -2; }), message);
-    EXPECT_EQ(with([](BmpSpec& s) { s.height = 0; }), message);
-    EXPECT_EQ(with([](BmpSpec& s) { s.height = INT_MIN; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.headerSize = 64; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.headerSize = 52; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.bitsPerPixel = 2; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.bitsPerPixel = 0; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.compression = 1; }), message); // RLE8 at 24 bits
+    EXPECT_EQ(with([](BmpFields& s) { s.compression = 4; }), message); // JPEG inside
+    EXPECT_EQ(with([](BmpFields& s) { s.width = 0; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.width = -2; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.height = 0; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.height = INT_MIN; }), message);
     // More pixels than the program will hold, whatever the file's length.
-    EXPECT_EQ(with([](BmpSpec& s) { s.width = 1 << 15, s.height = (1 << 13) + 1; }), message);
-    EXPECT_EQ(with([](BmpSpec& s) { s.width = INT_MAX, s.height = INT_MAX; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.width = 1 << 15, s.height = (1 << 13) + 1; }), message);
+    EXPECT_EQ(with([](BmpFields& s) { s.width = INT_MAX, s.height = INT_MAX; }), message);
 
     std::string planes = valid;
     planes[26] = 2;
@@ -265,7 +265,7 @@ TEST(BmpReader, FilesThatDoNotHoldWhatTheirHeadersPromiseAreNotValid) {
     put32(hugeOffset, 10, 0xFFFFFFFF);
     EXPECT_EQ(errorOf(hugeOffset), message);
 
-    BmpSpec paletted;
+    BmpFields paletted;
     paletted.width = 1;
     paletted.height = 1;
     paletted.bitsPerPixel = 8;
@@ -278,7 +278,7 @@ TEST(BmpReader, FilesThatDoNotHoldWhatTheirHeadersPromiseAreNotValid) {
     EXPECT_EQ(errorOf(bmpFile(paletted).substr(0, 60)), message);
 
     // Bit fields whose masks are cut off.
-    BmpSpec fields;
+    BmpFields fields;
     fields.width = 1;
     fields.height = 1;
     fields.bitsPerPixel = 32;
@@ -289,7 +289,7 @@ TEST(BmpReader, FilesThatDoNotHoldWhatTheirHeadersPromiseAreNotValid) {
     EXPECT_EQ(errorOf(bmpFile(fields).substr(0, 60)), message);
 
     // Compressed rows top-down do not exist.
-    BmpSpec rle;
+    BmpFields rle;
     rle.width = 1;
     rle.height = -1;
     rle.bitsPerPixel = 8;

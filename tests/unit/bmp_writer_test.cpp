@@ -94,7 +94,7 @@ TEST(BmpWriter, ALargeTrueColourBitmapRoundTripsEveryPixel) {
 
 TEST(BmpWriter, APalettedFileSavesBackAsTheSameBytes) {
     for (int depth : {1, 4, 8}) {
-        BmpSpec s;
+        BmpFields s;
         s.width = 7;
         s.height = 3;
         s.bitsPerPixel = depth;

@@ -42,7 +42,7 @@ protected:
 };
 
 std::string smallBitmap() {
-    BmpSpec s;
+    BmpFields s;
     s.width = 1;
     s.height = 1;
     s.bitsPerPixel = 8;

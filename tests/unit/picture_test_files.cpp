@@ -27,47 +27,47 @@ std::string paddedRows(const std::vector<std::string>& rows) {
     return out;
 }
 
-std::string bmpFile(const BmpSpec& spec) {
+std::string bmpFile(const BmpFields& fields) {
     Bytes header;
-    const bool core = spec.headerSize == 12;
-    header.u32(static_cast<std::uint32_t>(spec.headerSize));
+    const bool core = fields.headerSize == 12;
+    header.u32(static_cast<std::uint32_t>(fields.headerSize));
     if (core) {
-        header.u16(static_cast<std::uint32_t>(spec.width))
-            .u16(static_cast<std::uint32_t>(spec.height))
+        header.u16(static_cast<std::uint32_t>(fields.width))
+            .u16(static_cast<std::uint32_t>(fields.height))
             .u16(1)
-            .u16(static_cast<std::uint32_t>(spec.bitsPerPixel));
+            .u16(static_cast<std::uint32_t>(fields.bitsPerPixel));
     } else {
-        const bool full = spec.palette.size() == (std::size_t{1} << spec.bitsPerPixel);
-        header.i32(spec.width)
-            .i32(spec.height)
+        const bool full = fields.palette.size() == (std::size_t{1} << fields.bitsPerPixel);
+        header.i32(fields.width)
+            .i32(fields.height)
             .u16(1)
-            .u16(static_cast<std::uint32_t>(spec.bitsPerPixel))
-            .u32(spec.compression)
-            .u32(static_cast<std::uint32_t>(spec.pixels.size()))
+            .u16(static_cast<std::uint32_t>(fields.bitsPerPixel))
+            .u32(fields.compression)
+            .u32(static_cast<std::uint32_t>(fields.pixels.size()))
             .u32(3780)
             .u32(3780)
-            .u32(spec.coloursUsed.value_or(full ? 0
-                                                : static_cast<std::uint32_t>(spec.palette.size())))
+            .u32(fields.coloursUsed.value_or(full ? 0
+                                                : static_cast<std::uint32_t>(fields.palette.size())))
             .u32(0);
-        if (spec.headerSize >= 108) {
-            for (std::uint32_t m : spec.masks) header.u32(m);
+        if (fields.headerSize >= 108) {
+            for (std::uint32_t m : fields.masks) header.u32(m);
             header.u32(0x73524742); // 'sRGB'
-            header.zeros(spec.headerSize - header.s.size());
-        } else if (spec.compression == 3) {
-            header.u32(spec.masks[0]).u32(spec.masks[1]).u32(spec.masks[2]);
+            header.zeros(fields.headerSize - header.s.size());
+        } else if (fields.compression == 3) {
+            header.u32(fields.masks[0]).u32(fields.masks[1]).u32(fields.masks[2]);
         }
     }
-    for (QRgb c : spec.palette) {
+    for (QRgb c : fields.palette) {
         header.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c));
         if (!core) header.u8(0);
     }
     const std::uint32_t offset =
-        spec.dataOffset.value_or(static_cast<std::uint32_t>(14 + header.s.size()));
+        fields.dataOffset.value_or(static_cast<std::uint32_t>(14 + header.s.size()));
     Bytes file;
-    file.raw("BM").u32(static_cast<std::uint32_t>(offset + spec.pixels.size())).u32(0).u32(offset);
+    file.raw("BM").u32(static_cast<std::uint32_t>(offset + fields.pixels.size())).u32(0).u32(offset);
     file.raw(header.s);
     if (file.s.size() < offset) file.zeros(offset - file.s.size());
-    file.raw(spec.pixels);
+    file.raw(fields.pixels);
     return file.s;
 }
 

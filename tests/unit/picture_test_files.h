@@ -39,7 +39,7 @@ struct Bytes {
 void put32(std::string& bytes, std::size_t at, std::uint32_t value);
 std::uint32_t get32(std::string_view bytes, std::size_t at);
 
-struct BmpSpec {
+struct BmpFields {
     int headerSize = 40; // 12, 40, 108 or 124
     std::int32_t width = 0;
     std::int32_t height = 0; // negative: rows top-down
@@ -51,7 +51,7 @@ struct BmpSpec {
     std::string pixels;                       // the stored pixel data
     std::optional<std::uint32_t> dataOffset;  // default: right after the palette
 };
-std::string bmpFile(const BmpSpec& spec);
+std::string bmpFile(const BmpFields& fields);
 
 // Pixel rows as stored: each padded with zeros to a multiple of 4 bytes.
 std::string paddedRows(const std::vector<std::string>& rows);
