@@ -6,6 +6,7 @@
 #include "images/bmp_reader.h"
 #include "images/image_pane.h"
 #include "platform/x11/x11_platform.h"
+#include "sandbox_files.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
@@ -23,16 +24,6 @@ namespace zub::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The program's own folder is a scratch folder, not the build tree.
-class SandboxFiles : public PosixSystemFiles {
-public:
-    explicit SandboxFiles(fs::path folder) : m_folder(std::move(folder)) {}
-    fs::path executableFolder() const override { return m_folder; }
-
-private:
-    fs::path m_folder;
-};
 
 QRgb patternAt(int x, int y) {
     return qRgb((x * 7) % 256, (y * 3) % 256, (x + y) % 256);

@@ -6,6 +6,7 @@
 #include "platform/hidden_files.h"
 #include "platform/x11/x11_platform.h"
 #include "workbench/workbench_edit.h"
+#include "sandbox_files.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
@@ -29,17 +30,6 @@ namespace zub::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The real files service, but with the program living in the test's folder, so that Preview
-// makes its folder there and not beside the test program.
-class SandboxFiles : public PosixSystemFiles {
-public:
-    explicit SandboxFiles(fs::path folder) : m_folder(std::move(folder)) {}
-    fs::path executableFolder() const override { return m_folder; }
-
-private:
-    fs::path m_folder;
-};
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
