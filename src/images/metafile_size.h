@@ -8,13 +8,13 @@
 
 namespace zub {
 
-// The size in pixels of a metafile `extent` long in units of which `unitsPerInch` make an inch,
-// shown at 96 pixels per inch. Fails with "Metafile is not valid" unless the picture has pixels,
-// no more than kMaxPicturePixels of them and no side longer than kMaxMetafileSide.
 // A metafile is drawn at its own size, and drawing a shape across a picture miles long takes
 // minutes: one 64 pixels wide and four million high is within the pixel count, but no picture.
 inline constexpr double kMaxMetafileSide = 16384;
 
+// The size in pixels of a metafile `extent` long in units of which `unitsPerInch` make an inch,
+// shown at 96 pixels per inch. Fails with "Metafile is not valid" unless the picture has pixels,
+// no more than kMaxPicturePixels of them and no side longer than kMaxMetafileSide.
 struct MetafilePixels {
     int width = 0;
     int height = 0;

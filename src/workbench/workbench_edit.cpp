@@ -127,10 +127,8 @@ std::string WorkbenchEdit::bytes(std::uint64_t offset, std::uint64_t count) cons
     const std::uint64_t total = size();
     if (offset >= total || count == 0) return {};
     const std::uint64_t end = offset + std::min(count, total - offset);
-    // A long stretch (a search over the rest of the text) comes from the whole text as bytes,
-    // kept until the next change: Find Next pressed again over a large text then costs only
-    // the search, not a conversion each time.
-    if (end - offset >= kCachedStretch || m_wholeText) {
+    // While the whole text is at hand as bytes, any part of it is a copy away.
+    if (m_wholeText) {
         return text().substr(static_cast<std::size_t>(offset),
                              static_cast<std::size_t>(end - offset));
     }

@@ -75,7 +75,6 @@ private:
     BlockByteCounts m_counts;
     // The whole text as bytes, once asked for, until the text changes.
     mutable std::optional<std::string> m_wholeText;
-    static constexpr std::uint64_t kCachedStretch = std::uint64_t{1} << 16;
     bool m_quiet = false;
 };
 

@@ -32,14 +32,17 @@ void WorkbenchSearch::showReplace() {
 
 std::optional<std::uint64_t> WorkbenchSearch::locate(const TextSearch& search, bool down) const {
     const std::uint64_t start = m_editor->selectionStart();
+    // The whole text as bytes, which the editor keeps until the next change: Find Next pressed
+    // again costs only the search.
+    const std::string_view all = m_editor->text();
     if (down) {
         // Only the text after the selection, where the search begins.
         const std::uint64_t end = start + m_editor->selectionLength();
-        const auto match = search.findDown(m_editor->bytes(end, m_editor->size() - end), 0);
+        const auto match = search.findDown(all.substr(std::min<std::uint64_t>(end, all.size())), 0);
         return match ? std::optional<std::uint64_t>(end + *match) : std::nullopt;
     }
     // The text before the selection, and the character after it for a word's end.
-    const auto match = search.findUp(m_editor->bytes(0, start + 4), start);
+    const auto match = search.findUp(all.substr(0, start + 4), start);
     return match ? std::optional<std::uint64_t>(*match) : std::nullopt;
 }
 
