@@ -2,7 +2,7 @@
 
 // Deterministic test data: entries of an exact byte length that mix ASCII with Chinese.
 
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 #include <random>
 #include <string>

@@ -3,7 +3,7 @@
 #include "bench_data.h"
 #include "cliplist/bulk_commands.h"
 #include "cliplist/clip_list.h"
-#include "platform/collation.h"
+#include "text/collation.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 
 #include "app/tform1.h"
 #include "bench_data.h"
-#include "platform/codepage.h"
 #include "platform/sim/sim_platform.h"
+#include "text/codepage.h"
 #include "workbench/replace_all.h"
 #include "workbench/search_dialog.h"
 #include "workbench/text_search.h"

@@ -1,8 +1,8 @@
 // What Go costs the window's thread: the web-search address, deciding what a text names, and
 // handing a program to the system (the started program runs on without us).
 
-#include "platform/x11/shell_target.h"
-#include "platform/x11/x11_shell.h"
+#include "platform/xdg/shell_target.h"
+#include "platform/xdg/xdg_shell.h"
 #include "workbench/go_command.h"
 
 #include <benchmark/benchmark.h>
@@ -35,14 +35,14 @@ BENCHMARK(BM_ClassifyUnknownName)->Unit(benchmark::kMicrosecond);
 
 // Opening a text that names nothing: all the window waits for before the search.
 void BM_OpenUnknownName(benchmark::State& state) {
-    X11Shell shell;
+    XdgShell shell;
     for (auto _ : state) benchmark::DoNotOptimize(shell.open(kChinese));
 }
 BENCHMARK(BM_OpenUnknownName)->Unit(benchmark::kMicrosecond);
 
 // Starting a program detached, up to the moment the system has taken it over.
 void BM_OpenProgram(benchmark::State& state) {
-    X11Shell shell;
+    XdgShell shell;
     for (auto _ : state) benchmark::DoNotOptimize(shell.open("/bin/true"));
 }
 BENCHMARK(BM_OpenProgram)->Unit(benchmark::kMicrosecond)->UseRealTime();

@@ -8,19 +8,19 @@
 #include "bench_data.h"
 #include "cliplist/clip_list_view.h"
 #include "cliplist/list_document.h"
+#include "foreign_copier.h"
 #include "images/image_pane.h"
 #include "images/picture_control.h"
-#include "foreign_copier.h"
-#include "platform/collation.h"
 #include "platform/memory.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/system_clock.h"
-#include "platform/x11/posix_system_files.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
 #include "platform/x11/x11_screen.h"
-#include "platform/x11/x11_shell.h"
 #include "platform/x11/x11_viewer_chain.h"
+#include "platform/xdg/posix_system_files.h"
+#include "platform/xdg/xdg_shell.h"
+#include "text/collation.h"
 #include "xvfb_session.h"
 
 #include <QAbstractEventDispatcher>
@@ -28,11 +28,11 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -43,8 +43,8 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -74,7 +74,7 @@ struct Program {
     X11HotKey hotKey;
     SimDialogs dialogs;
     ScratchFiles files;
-    X11Shell shell;
+    XdgShell shell;
     SystemClock clock;
     X11Screen screen;
     std::unique_ptr<TForm1> form;
@@ -223,8 +223,9 @@ std::string screenshotPng(int variant) {
         painter.fillRect(panel, QColor::fromHsv((i * 30 + variant * 15) % 360, 60, 240));
         painter.setPen(Qt::black);
         for (int line = 0; line < 10; ++line)
-            painter.drawText(panel.adjusted(8, 8 + line * 22, -8, 0), Qt::AlignLeft | Qt::AlignTop,
-                             QStringLiteral("窗口 %1 第 %2 行 text line %3").arg(i).arg(line).arg(variant));
+            painter.drawText(
+                panel.adjusted(8, 8 + line * 22, -8, 0), Qt::AlignLeft | Qt::AlignTop,
+                QStringLiteral("窗口 %1 第 %2 行 text line %3").arg(i).arg(line).arg(variant));
     }
     painter.end();
     QByteArray bytes;

@@ -4,8 +4,8 @@
 
 #include "app/tform1.h"
 #include "bench_data.h"
-#include "platform/codepage.h"
 #include "platform/sim/sim_platform.h"
+#include "text/codepage.h"
 #include "workbench/workbench_document.h"
 #include "workbench/workbench_edit.h"
 

@@ -6,6 +6,6 @@ add_executable(command_unit_tests
     unit/entry_commands_test.cpp
     unit/recent_list_test.cpp
 )
-target_link_libraries(command_unit_tests PRIVATE zub_core GTest::gtest GTest::gmock
+target_link_libraries(command_unit_tests PRIVATE zub_cliplist GTest::gtest GTest::gmock
                       GTest::gtest_main)
 gtest_discover_tests(command_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)

@@ -1,7 +1,7 @@
 # The Help and About dialogs. The About dialog's click counter lives as long as the program, so
 # each case runs in a process of its own, as a program run does.
 add_executable(dialogs_test gui/dialogs_test.cpp gui/gui_support.h)
-target_link_libraries(dialogs_test PRIVATE zub_gui zub_platform_sim Qt6::Test)
+target_link_libraries(dialogs_test PRIVATE zub_app zub_platform_sim Qt6::Test)
 set_target_properties(dialogs_test PROPERTIES AUTOMOC ON)
 foreach(case IN ITEMS
         theThirtiethClickChangesTheTitleOnce

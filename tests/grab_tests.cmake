@@ -11,5 +11,5 @@ gtest_discover_tests(grab_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60
 zub_gui_test(screen_grab_test)
 
 add_executable(grab_e2e_tests e2e/screen_grab_e2e_test.cpp)
-target_link_libraries(grab_e2e_tests PRIVATE zub_gui zub_e2e_main Qt6::Test)
+target_link_libraries(grab_e2e_tests PRIVATE zub_app zub_platform_x11 zub_e2e_main Qt6::Test)
 gtest_discover_tests(grab_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)

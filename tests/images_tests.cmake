@@ -24,5 +24,5 @@ endif()
 
 # The image page of the program on a private X server.
 add_executable(images_e2e_tests e2e/image_pane_e2e_test.cpp)
-target_link_libraries(images_e2e_tests PRIVATE zub_gui zub_e2e_main Qt6::Test)
+target_link_libraries(images_e2e_tests PRIVATE zub_app zub_platform_x11 zub_e2e_main Qt6::Test)
 gtest_discover_tests(images_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)

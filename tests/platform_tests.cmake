@@ -11,7 +11,7 @@ add_executable(platform_unit_tests
     unit/hidden_files_test.cpp
     unit/system_files_test.cpp
 )
-target_link_libraries(platform_unit_tests PRIVATE zub_platform_sim GTest::gtest GTest::gtest_main)
+target_link_libraries(platform_unit_tests PRIVATE zub_platform_sim zub_platform_xdg GTest::gtest GTest::gtest_main)
 gtest_discover_tests(platform_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 
 pkg_check_modules(XCB_TEST REQUIRED IMPORTED_TARGET xcb xcb-keysyms)
@@ -40,14 +40,14 @@ add_executable(platform_e2e_tests
     e2e/x11_screen_e2e_test.cpp
     e2e/x11_viewer_chain_e2e_test.cpp
 )
-target_link_libraries(platform_e2e_tests PRIVATE zub_platform zub_e2e_main Qt6::Test
+target_link_libraries(platform_e2e_tests PRIVATE zub_platform_x11 zub_e2e_main Qt6::Test
                       PkgConfig::XCB_TEST)
 # Each test runs in a process of its own, with a server of its own.
 gtest_discover_tests(platform_e2e_tests PROPERTIES LABELS e2e TIMEOUT 120 DISCOVERY_TIMEOUT 60)
 
 # The installed program: installs the build into a temporary prefix and runs bin/zub from there.
 add_executable(installed_program_e2e_tests e2e/installed_program_e2e_test.cpp)
-target_link_libraries(installed_program_e2e_tests PRIVATE zub_gui zub_platform_sim zub_e2e_main
+target_link_libraries(installed_program_e2e_tests PRIVATE zub_app zub_platform_sim zub_e2e_main
                       Qt6::Test)
 target_compile_definitions(installed_program_e2e_tests PRIVATE
     ZUB_CMAKE_COMMAND="${CMAKE_COMMAND}" ZUB_BUILD_DIR="${PROJECT_BINARY_DIR}"

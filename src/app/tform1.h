@@ -1,9 +1,9 @@
 #pragma once
 
 #include "cliplist/clip_list.h"
-#include "platform/collation.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
+#include "text/collation.h"
 #include "workbench/word_prefix_search.h"
 
 #include <QHash>

@@ -10,7 +10,7 @@
 #include "cliplist/selection_display.h"
 #include "dialogs/tform2.h"
 #include "dialogs/tform3.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 
 #include <QAction>
 #include <QDir>

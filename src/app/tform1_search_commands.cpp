@@ -1,7 +1,7 @@
 // Handlers of Find and Replace on the workbench.
 
 #include "app/tform1.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "workbench/replace_all.h"
 #include "workbench/workbench_edit.h"
 #include "workbench/workbench_search.h"

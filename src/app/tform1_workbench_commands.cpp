@@ -3,7 +3,7 @@
 #include "app/tform1.h"
 #include "cliplist/edit_box.h"
 #include "images/image_pane.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "workbench/extract_command.h"
 #include "workbench/preview_command.h"
 #include "workbench/workbench_document.h"

@@ -1,8 +1,8 @@
 #include "cliplist/clip_list.h"
 
 #include "cliplist/clip_entry.h"
-#include "platform/codepage.h"
-#include "platform/collation.h"
+#include "text/codepage.h"
+#include "text/collation.h"
 
 #include <algorithm>
 #include <new>

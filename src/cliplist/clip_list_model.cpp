@@ -1,7 +1,7 @@
 #include "cliplist/clip_list_model.h"
 
-#include "platform/codepage.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
+#include "text/codepage.h"
 
 namespace zub {
 

@@ -1,7 +1,7 @@
 #include "cliplist/edit_box_completion.h"
 
 #include "cliplist/recent_list.h"
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "cliplist/clip_entry.h"
 #include "cliplist/clip_list.h"
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 namespace zub {
 

@@ -1,7 +1,7 @@
 #include "cliplist/type_ahead.h"
 
 #include "cliplist/clip_list.h"
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 namespace zub {
 

@@ -1,7 +1,7 @@
 #include "workbench/go_command.h"
 
-#include "platform/codepage.h"
 #include "platform/shell.h"
+#include "text/codepage.h"
 
 namespace zub {
 namespace {

@@ -1,8 +1,8 @@
 #include "workbench/preview_command.h"
 
-#include "platform/codepage.h"
 #include "platform/shell.h"
 #include "platform/system_files.h"
+#include "text/codepage.h"
 #include "workbench/workbench_document.h"
 
 #include <exception>

@@ -1,7 +1,7 @@
 #include "workbench/search_dialog.h"
 
-#include "platform/byte_limit_validator.h"
-#include "platform/qt_text.h"
+#include "platform/qt/byte_limit_validator.h"
+#include "platform/qt/qt_text.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

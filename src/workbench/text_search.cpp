@@ -1,6 +1,6 @@
 #include "workbench/text_search.h"
 
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 #include <algorithm>
 #include <array>

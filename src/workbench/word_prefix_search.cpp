@@ -1,7 +1,7 @@
 #include "workbench/word_prefix_search.h"
 
 #include "cliplist/clip_list.h"
-#include "platform/collation.h"
+#include "text/collation.h"
 #include "workbench/byte_text.h"
 
 #include <limits>

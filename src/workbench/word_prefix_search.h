@@ -3,7 +3,7 @@
 // The word-prefix search: after every change of the workbench text, the first clip entry that
 // begins with the word being typed is selected, so that Extract can insert it at once.
 
-#include "platform/collation.h"
+#include "text/collation.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "workbench/workbench_edit.h"
 
-#include "platform/codepage.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
+#include "text/codepage.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -9,8 +9,8 @@
 
 #include "app/tform1.h"
 #include "cliplist/edit_box.h"
-#include "platform/codepage.h"
 #include "platform/x11/x11_platform.h"
+#include "text/codepage.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 

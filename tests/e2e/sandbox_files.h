@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/x11/posix_system_files.h"
+#include "platform/xdg/posix_system_files.h"
 
 #include <filesystem>
 #include <utility>

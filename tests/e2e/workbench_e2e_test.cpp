@@ -2,11 +2,11 @@
 // file dialog, previewed through the real shell (xdg-open) with a stand-in opener.
 
 #include "app/tform1.h"
-#include "platform/codepage.h"
 #include "platform/hidden_files.h"
 #include "platform/x11/x11_platform.h"
-#include "workbench/workbench_edit.h"
 #include "sandbox_files.h"
+#include "text/codepage.h"
+#include "workbench/workbench_edit.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
@@ -57,8 +57,7 @@ protected:
         Services services = platform.services();
         form = std::make_unique<TForm1>(Services{services.clipboard, services.viewerChain,
                                                  services.hotKey, services.dialogs, *files,
-                                                 services.shell, services.clock,
-                                                 services.screen});
+                                                 services.shell, services.clock, services.screen});
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         form->activateWindow();

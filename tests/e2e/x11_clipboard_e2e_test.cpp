@@ -1,4 +1,4 @@
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_viewer_chain.h"
 #include "x11_test.h"

@@ -1,6 +1,6 @@
-#include "platform/qt_text.h"
-#include "platform/x11/input_box.h"
-#include "platform/x11/qt_dialogs.h"
+#include "platform/qt/input_box.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_text.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 

@@ -3,7 +3,7 @@
 // characters covers the bytes exactly; upper-casing keeps every character's length.
 
 #include "fuzz_check.h"
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include "cliplist/clip_list.h"
 #include "cliplist/list_document.h"
 #include "fuzz_check.h"
-#include "platform/collation.h"
+#include "text/collation.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -3,7 +3,7 @@
 // Input: one byte for the needle's length, the needle, then the haystack.
 
 #include "fuzz_check.h"
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 #include <algorithm>
 #include <cstddef>

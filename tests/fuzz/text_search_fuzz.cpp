@@ -5,7 +5,7 @@
 // then the text.
 
 #include "fuzz_check.h"
-#include "platform/codepage.h"
+#include "text/codepage.h"
 #include "workbench/replace_all.h"
 #include "workbench/text_search.h"
 

@@ -1,7 +1,7 @@
 // The edit box driven as the user drives it: keys, input methods and picks from the drop-down.
 
 #include "cliplist/edit_box.h"
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>

@@ -1,10 +1,10 @@
 // Commands on one entry and the edit box: recall, Return, Comment, the edit-box search and the
 // clip list's context menu.
 
-#include "cliplist/edit_box.h"
 #include "../under_sanitizer.h"
+#include "cliplist/edit_box.h"
 #include "gui_support.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 
 #include <QComboBox>
 #include <QLineEdit>

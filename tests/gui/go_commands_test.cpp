@@ -2,7 +2,7 @@
 
 #include "cliplist/edit_box.h"
 #include "gui_support.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "workbench/go_command.h"
 
 #include <QComboBox>

@@ -6,8 +6,8 @@
 #include "app/status_bar.h"
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
-#include "platform/codepage.h"
 #include "platform/sim/sim_platform.h"
+#include "text/codepage.h"
 
 #include <QAction>
 #include <QLocale>

@@ -2,10 +2,10 @@
 
 #include "images/bmp_writer.h"
 #include "images/picture_files.h"
-#include "platform/x11/picture_preview_pane.h"
-#include "platform/x11/picture_preview_window.h"
-#include "platform/x11/picture_view.h"
-#include "platform/x11/qt_dialogs.h"
+#include "platform/qt/picture_preview_pane.h"
+#include "platform/qt/picture_preview_window.h"
+#include "platform/qt/picture_view.h"
+#include "platform/qt/qt_dialogs.h"
 
 #include <QApplication>
 #include <QFile>

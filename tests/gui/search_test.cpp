@@ -3,7 +3,7 @@
 
 #include "cliplist/edit_box.h"
 #include "gui_support.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "workbench/search_dialog.h"
 #include "workbench/workbench_edit.h"
 #include "workbench/workbench_search.h"

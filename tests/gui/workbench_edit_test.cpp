@@ -2,8 +2,8 @@
 // against converting the whole text, through typing, editing, undo and redo.
 
 #include "gui_support.h"
-#include "platform/codepage.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
+#include "text/codepage.h"
 #include "workbench/workbench_edit.h"
 
 #include <QScrollBar>
@@ -165,7 +165,8 @@ private slots:
         // parts come from it; each kind of change must be seen in it.
         WorkbenchEdit edit;
         std::string text;
-        for (int i = 0; i < 5000; ++i) text += cp::fromUtf16(u"行 line ") + std::to_string(i) + "\r\n";
+        for (int i = 0; i < 5000; ++i)
+            text += cp::fromUtf16(u"行 line ") + std::to_string(i) + "\r\n";
         edit.setText(text);
         QCOMPARE(bytes(edit.text()), bytes(text));
         QCOMPARE(bytes(edit.bytes(0, edit.size())), bytes(text));

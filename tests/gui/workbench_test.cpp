@@ -2,10 +2,10 @@
 // on the simulated platform.
 
 #include "cliplist/edit_box.h"
+#include "gui_support.h"
 #include "images/image_pane.h"
 #include "images/picture_control.h"
-#include "gui_support.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "workbench/workbench_edit.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "cliplist/bulk_commands.h"
 #include "cliplist/clip_list.h"
-#include "platform/collation.h"
+#include "text/collation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "cliplist/clip_entry.h"
-#include "platform/substring.h"
+#include "text/substring.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "cliplist/clip_list.h"
-#include "platform/collation.h"
+#include "text/collation.h"
 
 #include <gtest/gtest.h>
 

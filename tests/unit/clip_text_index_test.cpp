@@ -6,7 +6,7 @@
 #include "cliplist/clip_list.h"
 #include "cliplist/entry_commands.h"
 #include "cliplist/list_document.h"
-#include "platform/collation.h"
+#include "text/collation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/codepage.h"
-#include "platform/collation.h"
+#include "text/codepage.h"
+#include "text/collation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "cliplist/clip_list.h"
 #include "cliplist/entry_commands.h"
-#include "platform/collation.h"
+#include "text/collation.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "child_process.h"
 #include "cliplist/clip_list.h"
 #include "cliplist/list_document.h"
-#include "platform/collation.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "text/collation.h"
 
 #include <gtest/gtest.h>
 

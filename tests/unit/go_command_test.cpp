@@ -1,5 +1,5 @@
-#include "platform/codepage.h"
 #include "platform/sim/sim_shell.h"
+#include "text/codepage.h"
 #include "workbench/go_command.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "child_process.h"
 #include "cliplist/clip_list.h"
 #include "cliplist/list_document.h"
-#include "platform/collation.h"
 #include "platform/error.h"
+#include "text/collation.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

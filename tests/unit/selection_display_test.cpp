@@ -1,7 +1,7 @@
 #include "cliplist/clip_list.h"
 #include "cliplist/selection_display.h"
-#include "platform/codepage.h"
-#include "platform/collation.h"
+#include "text/codepage.h"
+#include "text/collation.h"
 
 #include <gtest/gtest.h>
 

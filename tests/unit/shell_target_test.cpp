@@ -1,4 +1,4 @@
-#include "platform/x11/shell_target.h"
+#include "platform/xdg/shell_target.h"
 
 #include <gtest/gtest.h>
 

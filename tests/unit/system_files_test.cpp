@@ -2,7 +2,7 @@
 // own folder under the user's data folder.
 
 #include "platform/sim/sim_system_files.h"
-#include "platform/x11/posix_system_files.h"
+#include "platform/xdg/posix_system_files.h"
 
 #include <gtest/gtest.h>
 

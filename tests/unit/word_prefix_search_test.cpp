@@ -1,6 +1,6 @@
 #include "cliplist/clip_list.h"
-#include "platform/codepage.h"
-#include "platform/collation.h"
+#include "text/codepage.h"
+#include "text/collation.h"
 #include "workbench/byte_text.h"
 #include "workbench/word_prefix_search.h"
 

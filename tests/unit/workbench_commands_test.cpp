@@ -1,7 +1,7 @@
-#include "platform/codepage.h"
 #include "platform/error.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_system_files.h"
+#include "text/codepage.h"
 #include "workbench/preview_command.h"
 
 #include <gtest/gtest.h>

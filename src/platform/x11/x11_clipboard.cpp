@@ -1,6 +1,6 @@
 #include "platform/x11/x11_clipboard.h"
 
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "platform/qt/qt_dialogs.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
-#include "platform/x11/posix_system_files.h"
-#include "platform/x11/qt_dialogs.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_hot_key.h"
 #include "platform/x11/x11_screen.h"
-#include "platform/x11/x11_shell.h"
 #include "platform/x11/x11_viewer_chain.h"
+#include "platform/xdg/posix_system_files.h"
+#include "platform/xdg/xdg_shell.h"
 
 namespace zub {
 
@@ -20,7 +20,7 @@ struct X11Platform {
     X11HotKey hotKey;
     QtDialogs dialogs;
     PosixSystemFiles files;
-    X11Shell shell;
+    XdgShell shell;
     SystemClock clock;
     X11Screen screen;
 

@@ -1,6 +1,6 @@
-#include "platform/collation.h"
+#include "text/collation.h"
 
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>

@@ -1,4 +1,4 @@
-#include "platform/x11/name_filters.h"
+#include "platform/qt/name_filters.h"
 
 #include <QRegularExpression>
 

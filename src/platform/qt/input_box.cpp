@@ -1,7 +1,7 @@
-#include "platform/x11/input_box.h"
+#include "platform/qt/input_box.h"
 
-#include "platform/byte_limit_validator.h"
-#include "platform/qt_text.h"
+#include "platform/qt/byte_limit_validator.h"
+#include "platform/qt/qt_text.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

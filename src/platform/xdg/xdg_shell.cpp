@@ -1,7 +1,7 @@
-#include "platform/x11/x11_shell.h"
+#include "platform/xdg/xdg_shell.h"
 
-#include "platform/qt_text.h"
-#include "platform/x11/shell_target.h"
+#include "platform/qt/qt_text.h"
+#include "platform/xdg/shell_target.h"
 
 #include <QFile>
 #include <QProcess>
@@ -19,7 +19,7 @@ constexpr const char* kDefaultSearchPath = "/usr/local/bin:/usr/bin:/bin";
 
 } // namespace
 
-int X11Shell::open(std::string_view target) {
+int XdgShell::open(std::string_view target) {
     // Code-page bytes in, the file system's own encoding (UTF-8) out.
     const std::string name = QFile::encodeName(toQString(target)).toStdString();
     const char* searchPath = std::getenv("PATH");
@@ -43,7 +43,7 @@ int X11Shell::open(std::string_view target) {
     return startDetached(opener, {argument}) ? shell_result::kOpened : shell_result::kNoAssociation;
 }
 
-bool X11Shell::startDetached(const QString& program, const QStringList& arguments) {
+bool XdgShell::startDetached(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);

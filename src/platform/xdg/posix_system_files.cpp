@@ -1,4 +1,4 @@
-#include "platform/x11/posix_system_files.h"
+#include "platform/xdg/posix_system_files.h"
 
 #include "platform/error.h"
 #include "platform/hidden_files.h"

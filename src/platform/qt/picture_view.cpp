@@ -1,4 +1,4 @@
-#include "platform/x11/picture_view.h"
+#include "platform/qt/picture_view.h"
 
 #include <QPainter>
 

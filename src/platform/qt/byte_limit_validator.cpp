@@ -1,6 +1,6 @@
-#include "platform/byte_limit_validator.h"
+#include "platform/qt/byte_limit_validator.h"
 
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
-#include "platform/x11/picture_preview_window.h"
+#include "platform/qt/picture_preview_window.h"
 
-#include "platform/x11/picture_view.h"
+#include "platform/qt/picture_view.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 
-#include "platform/codepage.h"
+#include "text/codepage.h"
 
 namespace zub {
 

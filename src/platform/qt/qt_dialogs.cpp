@@ -1,9 +1,9 @@
-#include "platform/x11/qt_dialogs.h"
+#include "platform/qt/qt_dialogs.h"
 
-#include "platform/qt_text.h"
-#include "platform/x11/input_box.h"
-#include "platform/x11/name_filters.h"
-#include "platform/x11/picture_preview_pane.h"
+#include "platform/qt/input_box.h"
+#include "platform/qt/name_filters.h"
+#include "platform/qt/picture_preview_pane.h"
+#include "platform/qt/qt_text.h"
 
 #include <QFile>
 #include <QFileDialog>

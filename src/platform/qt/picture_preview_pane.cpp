@@ -1,7 +1,7 @@
-#include "platform/x11/picture_preview_pane.h"
+#include "platform/qt/picture_preview_pane.h"
 
-#include "platform/x11/picture_preview_window.h"
-#include "platform/x11/picture_view.h"
+#include "platform/qt/picture_preview_window.h"
+#include "platform/qt/picture_view.h"
 
 #include <QFile>
 #include <QFileInfo>

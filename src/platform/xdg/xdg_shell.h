@@ -15,7 +15,7 @@ namespace zub {
 // that clipboard text such as "$(...)" or "; rm -rf ~" stays a name. Processes are started
 // detached in a session of their own and are reaped at once, so neither xdg-open nor the program
 // it starts can turn into a zombie or make the window wait for it.
-class X11Shell : public Shell {
+class XdgShell : public Shell {
 public:
     int open(std::string_view target) override;
 
