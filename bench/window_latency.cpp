@@ -1,6 +1,6 @@
 // What the user waits for, in the real window on a private X server with the real clipboard:
 // from the moment another program takes the clipboard until the new entry is painted and the
-// event loop is idle again; from the open command until a million entries are painted and idle,
+// event loop is idle again (and the same on a private headless sway with the Wayland backend); from the open command until a million entries are painted and idle,
 // with the memory that costs; and from launching the program until its window is mapped,
 // against a bare Qt window of the same size.
 
@@ -9,6 +9,8 @@
 #include "cliplist/clip_list_view.h"
 #include "cliplist/list_document.h"
 #include "foreign_copier.h"
+#include "wayland_capture.h"
+#include "window_watch.h"
 #include "images/image_pane.h"
 #include "images/picture_control.h"
 #include "platform/memory.h"
@@ -53,7 +55,9 @@
 namespace {
 
 using namespace zub;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::milliseconds;
+using bench::paintedAndIdle;
 
 // The program's own folder is a scratch folder, so that saved pictures do not pile up in the build
 // tree.
@@ -91,40 +95,6 @@ struct Program {
         loop.exec();
     }
 };
-
-// Runs the event loop until `ready` holds, the list has been painted since, and the loop is
-// about to wait for the next event; returns that moment.
-Clock::time_point paintedAndIdle(QWidget* painted, const std::function<bool()>& ready) {
-    struct Watch : QObject {
-        std::function<bool()> ready;
-        bool paintedWhenReady = false;
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::Paint && ready()) paintedWhenReady = true;
-            return false;
-        }
-    } watch;
-    watch.ready = ready;
-    painted->installEventFilter(&watch);
-    QEventLoop loop;
-    Clock::time_point done{};
-    auto* dispatcher = QAbstractEventDispatcher::instance();
-    const auto connection =
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] {
-            if (done == Clock::time_point{} && watch.paintedWhenReady) {
-                done = Clock::now();
-                loop.quit();
-            }
-        });
-    QTimer::singleShot(30'000, &loop, &QEventLoop::quit);
-    loop.exec();
-    QObject::disconnect(connection);
-    painted->removeEventFilter(&watch);
-    return done == Clock::time_point{} ? Clock::now() : done;
-}
-
-double milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 
 // Processor time of the window's thread: what the program itself spent, whatever else the
 // machine was doing meanwhile.
@@ -198,6 +168,26 @@ void BM_CaptureIntoEmptyList(benchmark::State& state) {
     timeCaptures(state, program, copier);
 }
 BENCHMARK(BM_CaptureIntoEmptyList)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// The same capture on Wayland (a headless sway, data-control), measured by a child process; and
+// what the clipboard thread costs while nothing is copied.
+void BM_CaptureIntoEmptyListWayland(benchmark::State& state) {
+    const bench::WaylandFigures figures =
+        bench::measureWaylandCaptures(static_cast<int>(state.max_iterations));
+    if (figures.captureMs.size() != static_cast<std::size_t>(state.max_iterations)) {
+        state.SkipWithError(figures.problem.toStdString().c_str());
+        for (auto _ : state) {
+        }
+        return;
+    }
+    std::size_t i = 0;
+    for (auto _ : state) state.SetIterationTime(figures.captureMs[i++] / 1000.0);
+    state.counters["idle_thread_cpu_ms_per_s"] = figures.idleCpuMs * 1000.0 / figures.idleMs;
+}
+BENCHMARK(BM_CaptureIntoEmptyListWayland)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50);
 
 void BM_CaptureInto1MList(benchmark::State& state) {
     Program program;
@@ -391,6 +381,8 @@ int main(int argc, char** argv) {
         writeMillionEntryDocument(argv[2]);
         return 0;
     }
+    if (argc == 3 && std::string(argv[1]) == bench::kWaylandCapturesOption)
+        return bench::runWaylandCaptures(1, argv, std::atoi(argv[2]));
     benchmark::Initialize(&argc, argv);
     zub::settleMemoryPolicy(); // as main() does
     zub::e2e::XvfbSession display;

@@ -16,7 +16,7 @@ CommandLine usageError(const QString& name, const QString& problem) {
     CommandLine line;
     line.exitCode = kUsageExitCode;
     line.standardError =
-        QStringLiteral("%1: %2\nUsage: %1 [--help] [--version] [FILE.zub]\n").arg(name, problem);
+        QStringLiteral("%1: %2\nUsage: %1 [--help] [--version] [--capture | --show] [FILE.zub]\n").arg(name, problem);
     return line;
 }
 
@@ -32,6 +32,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                   QStringLiteral("Displays help on commandline options."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption capture(
+        QStringLiteral("capture"),
+        QStringLiteral("Makes a manual capture in the running program (starting it if none runs),"
+                       " as the hot key Ctrl+R does: for a key binding of the desktop."));
+    parser.addOption(capture);
+    const QCommandLineOption show(
+        QStringLiteral("show"),
+        QStringLiteral("Brings up the running program's window (starting it if none runs)."));
+    parser.addOption(show);
     parser.addPositionalArgument(QStringLiteral("FILE.zub"),
                                  QStringLiteral("A list document to open at start."),
                                  QStringLiteral("[FILE.zub]"));
@@ -47,10 +56,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(version)) {
         line.exitCode = 0;
+        line.printsVersion = true;
         line.standardOutput = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
                                                             QCoreApplication::applicationVersion());
         return line;
     }
+    if (parser.isSet(capture) && parser.isSet(show))
+        return usageError(name, QStringLiteral("--capture and --show, one at a time."));
+    if (parser.isSet(capture)) line.request = InstanceRequest::Capture;
+    if (parser.isSet(show)) line.request = InstanceRequest::Show;
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return usageError(name,

@@ -1,6 +1,8 @@
 #include "app/command_line.h"
+#include "app/single_instance.h"
 #include "app/tform1.h"
 #include "platform/memory.h"
+#include "platform/wayland/wayland_platform.h"
 #include "platform/x11/x11_platform.h"
 
 #include <QApplication>
@@ -8,6 +10,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -17,6 +20,36 @@ namespace {
 zub::CommandLine readCommandLine(int argc, char* argv[]) {
     const QCoreApplication arguments(argc, argv);
     return zub::parseCommandLine(QCoreApplication::arguments());
+}
+
+// Hands the request to the program already running in this session; whether one took it.
+bool askRunningProgram(int argc, char* argv[], zub::InstanceRequest request) {
+    const QCoreApplication application(argc, argv);
+    return zub::SingleInstance::ask(request);
+}
+
+// The backend is chosen once, at start: Wayland's own where the compositor lets a clipboard
+// history watch and set the clipboard (data-control), else X11, through XWayland on a Wayland
+// desktop without it. The window goes with it, unless the user chose Qt's platform himself.
+bool usesWayland() {
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    return display && *display && zub::WaylandPlatform::compositorOffersDataControl();
+}
+
+const char* backendName(bool wayland) {
+    return wayland ? "backend: Wayland (data-control)\n" : "backend: X11\n";
+}
+
+void runRequest(zub::TForm1& form, zub::InstanceRequest request) {
+    if (request == zub::InstanceRequest::Capture) {
+        // Exactly what the hot key does: nothing in automatic mode.
+        form.guard([&form] { form.hotKeyPressed(zub::hotkey::kControl, zub::hotkey::kKeyR); });
+        return;
+    }
+    form.show();
+    form.showNormal();
+    form.raise();
+    form.activateWindow();
 }
 
 } // namespace
@@ -29,10 +62,15 @@ int main(int argc, char* argv[]) {
     const zub::CommandLine line = readCommandLine(argc, argv);
     if (line.exitCode) {
         std::fputs(line.standardOutput.toLocal8Bit().constData(), stdout);
+        if (line.printsVersion) std::fputs(backendName(usesWayland()), stdout);
         std::fputs(line.standardError.toLocal8Bit().constData(), stderr);
         return *line.exitCode;
     }
+    if (line.request && askRunningProgram(argc, argv, *line.request)) return 0;
 
+    const bool wayland = usesWayland();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", wayland ? "wayland;xcb" : "xcb", 1);
     QApplication app(argc, argv);
     // Lets the desktop match the window to the installed entry, and so to its icon.
     QGuiApplication::setDesktopFileName(
@@ -41,12 +79,17 @@ int main(int argc, char* argv[]) {
     font.setPixelSize(12);
     QApplication::setFont(font);
 
-    zub::X11Platform platform;
-    zub::TForm1 form(platform.services());
+    std::optional<zub::X11Platform> x11;
+    std::optional<zub::WaylandPlatform> waylandPlatform;
+    zub::TForm1 form(wayland ? waylandPlatform.emplace().services() : x11.emplace().services());
+    zub::SingleInstance instance([&form](zub::InstanceRequest request) { runRequest(form, request); });
+    instance.listen();
     form.show();
     if (line.document) {
         // Once the window is up, so that a message about the file stands over it.
         QTimer::singleShot(0, &form, [&form, &line] { form.openListDocument(*line.document); });
     }
+    if (line.request == zub::InstanceRequest::Capture)
+        QTimer::singleShot(0, &form, [&form] { runRequest(form, zub::InstanceRequest::Capture); });
     return app.exec();
 }

@@ -42,6 +42,13 @@ private slots:
         // After "--" a name that starts with a dash is a file, not an option.
         QCOMPARE(parse({QStringLiteral("--"), QStringLiteral("-odd.zub")}).document,
                  inCurrentFolder(QStringLiteral("-odd.zub")));
+        // Requests to the running program, with or without a document for a new one.
+        QCOMPARE(parse({QStringLiteral("--capture")}).request,
+                 std::optional(InstanceRequest::Capture));
+        const CommandLine show = parse({QStringLiteral("--show"), QStringLiteral("a.zub")});
+        QCOMPARE(show.request, std::optional(InstanceRequest::Show));
+        QCOMPARE(show.document, inCurrentFolder(QStringLiteral("a.zub")));
+        QVERIFY(!none.request);
         // Any extension: the open command also opens whatever file the user picks.
         QCOMPARE(parse({QStringLiteral("notes.txt")}).document,
                  inCurrentFolder(QStringLiteral("notes.txt")));
@@ -64,6 +71,7 @@ private slots:
             const CommandLine version = parse(arguments);
             QCOMPARE(version.exitCode, std::optional<int>(0));
             QCOMPARE(version.standardOutput, QStringLiteral("Zub剪贴板 1.2\n"));
+            QVERIFY(version.printsVersion);
             QVERIFY(version.standardError.isEmpty());
             QVERIFY(!version.document);
         }
@@ -82,12 +90,14 @@ private slots:
             {{QStringLiteral("a.zub"), QStringLiteral("b.zub")},
              QStringLiteral("zub: one list document at a time, not 2.\n")},
             {{QString()}, QStringLiteral("zub: empty file name.\n")},
+            {{QStringLiteral("--capture"), QStringLiteral("--show")},
+             QStringLiteral("zub: --capture and --show, one at a time.\n")},
         };
         for (const auto& c : cases) {
             const CommandLine line = parse(c.arguments);
             QCOMPARE(line.exitCode, std::optional<int>(kUsageExitCode));
             QCOMPARE(line.standardError,
-                     c.problem + QStringLiteral("Usage: zub [--help] [--version] [FILE.zub]\n"));
+                     c.problem + QStringLiteral("Usage: zub [--help] [--version] [--capture | --show] [FILE.zub]\n"));
             QVERIFY(line.standardOutput.isEmpty());
             QVERIFY(!line.document);
         }

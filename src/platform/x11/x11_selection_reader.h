@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/xdg/selection_content.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -20,16 +22,6 @@
 class QSocketNotifier;
 
 namespace zub {
-
-// What another program put on the CLIPBOARD selection, as it was at one change.
-struct SelectionContent {
-    std::optional<QString> text;
-    // Encoded picture bytes as the owner served them, and their type (e.g. "image/png").
-    QByteArray image;
-    QByteArray imageType;
-    // A password manager marked the content as not for clipboard histories.
-    bool secret = false;
-};
 
 // Reads the CLIPBOARD selection of other programs without ever waiting on them.
 //

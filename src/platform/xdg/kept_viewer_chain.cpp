@@ -1,22 +1,24 @@
-#include "platform/x11/x11_viewer_chain.h"
+#include "platform/xdg/kept_viewer_chain.h"
 
-#include "platform/x11/x11_clipboard.h"
+#include "platform/xdg/kept_clipboard.h"
+
+#include <QObject>
 
 #include <algorithm>
 
 namespace zub {
 
-X11ViewerChain::X11ViewerChain(X11Clipboard& clipboard) : m_clipboard(clipboard) {
+KeptViewerChain::KeptViewerChain(KeptClipboard& clipboard) : m_clipboard(clipboard) {
     m_clipboard.setChangeHandler([this] { changed(); });
     m_clipboard.setSettledHandler([this] { settled(); });
 }
 
-X11ViewerChain::~X11ViewerChain() {
+KeptViewerChain::~KeptViewerChain() {
     m_clipboard.setChangeHandler({});
     m_clipboard.setSettledHandler({});
 }
 
-ViewerHandle X11ViewerChain::join(ClipboardViewer& viewer) {
+ViewerHandle KeptViewerChain::join(ClipboardViewer& viewer) {
     if (!isMember(&viewer)) m_members.push_back(&viewer);
     // Windows tells a new viewer of the current content before SetClipboardViewer returns, and
     // manual capture rests on that.
@@ -30,11 +32,11 @@ ViewerHandle X11ViewerChain::join(ClipboardViewer& viewer) {
     return 0;
 }
 
-void X11ViewerChain::leave(ClipboardViewer& viewer, ViewerHandle) {
+void KeptViewerChain::leave(ClipboardViewer& viewer, ViewerHandle) {
     std::erase(m_members, &viewer);
 }
 
-void X11ViewerChain::changed() {
+void KeptViewerChain::changed() {
     // A viewer may join or leave while it is told; each is told once, if still a member.
     const std::vector<ClipboardViewer*> members = m_members;
     for (Waiting& w : m_waiting)
@@ -43,7 +45,7 @@ void X11ViewerChain::changed() {
         if (isMember(viewer)) viewer->clipboardChanged();
 }
 
-void X11ViewerChain::settled() {
+void KeptViewerChain::settled() {
     std::vector<Waiting> waiting;
     waiting.swap(m_waiting);
     for (const Waiting& w : waiting) {
@@ -53,7 +55,7 @@ void X11ViewerChain::settled() {
     }
 }
 
-bool X11ViewerChain::isMember(const ClipboardViewer* viewer) const {
+bool KeptViewerChain::isMember(const ClipboardViewer* viewer) const {
     return std::ranges::find(m_members, viewer) != m_members.end();
 }
 

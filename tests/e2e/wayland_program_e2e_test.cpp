@@ -1,0 +1,293 @@
+// The program itself on a private headless sway, on Qt's Wayland platform with the Wayland
+// backend: the clipboard through data-control, the screen through screencopy. Other programs are
+// played by wl-copy, wl-paste, wtype, grim and data_control_owner.
+
+#include "app/single_instance.h"
+#include "app/tform1.h"
+#include "cliplist/clip_list_view.h"
+#include "grab/tform5.h"
+#include "images/image_pane.h"
+#include "platform/wayland/wayland_platform.h"
+#include "sandbox_files.h"
+#include "wayland_test.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+namespace zub::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The longest the window's thread took to take up a call posted to it from another thread,
+// sampled every few milliseconds while it runs: how long the window was frozen.
+class FreezeWatch {
+public:
+    FreezeWatch()
+        : m_thread([this] {
+              while (!m_stop) {
+                  const auto posted = std::chrono::steady_clock::now();
+                  std::atomic<bool> taken{false};
+                  QMetaObject::invokeMethod(
+                      qApp, [&] { taken = true; }, Qt::QueuedConnection);
+                  while (!taken) std::this_thread::sleep_for(1ms);
+                  m_longest = std::max(m_longest.load(),
+                                       std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - posted)
+                                           .count());
+                  std::this_thread::sleep_for(5ms);
+              }
+          }) {}
+    ~FreezeWatch() {
+        m_stop = true;
+        // The last call must be taken up before the thread can end.
+        waitUntil([] { return false; }, 50ms);
+        m_thread.join();
+    }
+    long longestMs() const { return m_longest; }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<long> m_longest{0};
+    std::thread m_thread;
+};
+
+class WaylandProgramTest : public WaylandTest {
+protected:
+    QTemporaryDir sandbox;
+    fs::path program;
+    std::unique_ptr<WaylandPlatform> platform;
+    std::unique_ptr<SandboxFiles> files;
+    std::unique_ptr<TForm1> form;
+    fs::path savedFolder = fs::current_path();
+
+    void SetUp() override {
+        WaylandTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ASSERT_TRUE(sandbox.isValid());
+        program = fs::path(sandbox.path().toStdString()) / "program";
+        fs::create_directory(program);
+        platform = std::make_unique<WaylandPlatform>();
+        ASSERT_TRUE(platform->clipboard.isActive());
+        files = std::make_unique<SandboxFiles>(program);
+        const Services s = platform->services();
+        form = std::make_unique<TForm1>(Services{s.clipboard, s.viewerChain, s.hotKey, s.dialogs,
+                                                 *files, s.shell, s.clock, s.screen});
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override {
+        form.reset();
+        files.reset();
+        platform.reset();
+        std::error_code ignored;
+        fs::current_path(savedFolder, ignored);
+    }
+
+    std::vector<std::string> entries() const {
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < form->clipList().size(); ++i)
+            out.emplace_back(form->clipList().text(i));
+        return out;
+    }
+    void automaticMode() { form->action(QStringLiteral("Action15"))->trigger(); }
+    bool isAutomatic() const { return form->action(QStringLiteral("Action15"))->isChecked(); }
+    // Lets other programs and the event loop run a while, for checking that nothing happens.
+    static void settle() {
+        waitUntil([] { return false; }, 700ms);
+    }
+    bool waitForEntries(std::size_t count, std::chrono::milliseconds timeout = 10s) {
+        return waitUntil([&] { return form->clipList().size() == count; }, timeout);
+    }
+};
+
+TEST_F(WaylandProgramTest, CtrlRCapturesOnceAndAutomaticModeSeesEveryCopyWithoutTheFocus) {
+    OwnedProcess first = copyWithWlCopy("from outside");
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(wtype({QStringLiteral("-M"), QStringLiteral("ctrl"), QStringLiteral("-k"),
+                       QStringLiteral("r"), QStringLiteral("-m"), QStringLiteral("ctrl")}));
+    ASSERT_TRUE(waitForEntries(1));
+    OwnedProcess later = copyWithWlCopy("not yet");
+    settle();
+    EXPECT_EQ(entries(), std::vector<std::string>{"from outside"});
+
+    // Automatic capture through the menu, walked in one run of keys: "捕获设置(&B)", "自动捕获(&P)".
+    ASSERT_TRUE(wtype({QStringLiteral("-M"), QStringLiteral("alt"), QStringLiteral("-k"),
+                       QStringLiteral("b"), QStringLiteral("-m"), QStringLiteral("alt"),
+                       QStringLiteral("-s"), QStringLiteral("400"), QStringLiteral("-k"),
+                       QStringLiteral("p")}));
+    ASSERT_TRUE(waitUntil([&] { return isAutomatic(); }));
+    ASSERT_TRUE(waitForEntries(2));
+
+    // The window on a workspace that is not shown, without the focus: every copy still arrives,
+    // in order.
+    ASSERT_TRUE(sway().message({QStringLiteral("workspace"), QStringLiteral("2")}));
+    for (const char* text : {"一", "二", "😀 三"}) {
+        OwnedProcess copy = copyWithWlCopy(text);
+        ASSERT_TRUE(copy) << text;
+    }
+    ASSERT_TRUE(waitForEntries(5));
+    EXPECT_EQ(entries(), (std::vector<std::string>{"from outside", "not yet", "\xD2\xBB",
+                                                   "\xB6\xFE", "\x94\x39\xFC\x36 \xC8\xFD"}));
+}
+
+TEST_F(WaylandProgramTest, RecallWithoutTheFocusPutsExactlyTheEntrysTextOnTheClipboard) {
+    automaticMode();
+    // GBK, a character only GB18030 holds, and a byte that is no character.
+    for (const char* entry : {"\xD6\xD0\xCE\xC4 GBK[Zub]comment", "\x94\x39\xFC\x36 smile", "x\x81"})
+        form->clipList().add(entry);
+    ASSERT_TRUE(sway().message({QStringLiteral("workspace"), QStringLiteral("2")}));
+    const struct {
+        std::size_t row;
+        QByteArray pasted;
+        std::string kept;
+    } cases[] = {
+        {0, "中文 GBK", "\xD6\xD0\xCE\xC4 GBK"},
+        {1, "😀 smile", "\x94\x39\xFC\x36 smile"},
+        {2, "x\xEF\xBF\xBD", "x\x81"},
+    };
+    for (const auto& c : cases) {
+        form->clipList().select(c.row);
+        form->CheckListBox1DblClick();
+        EXPECT_TRUE(waitUntil([&] { return pasteWithWlPaste() == c.pasted; })) << c.row;
+        EXPECT_EQ(platform->clipboard.readText(), c.kept);
+        EXPECT_EQ(pasteWithWlPaste(QStringLiteral("UTF8_STRING")), c.pasted);
+    }
+    // The changes came back in automatic mode and found the entries there.
+    settle();
+    EXPECT_EQ(form->clipList().size(), 3u);
+}
+
+TEST_F(WaylandProgramTest, APictureCopyIsShownAndSavedWithTheSamePixels) {
+    QImage image(640, 400, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb((x * 7) % 256, (y * 3) % 256, (x + y) % 256));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
+    automaticMode();
+    ASSERT_TRUE(sway().message({QStringLiteral("workspace"), QStringLiteral("2")}));
+
+    OwnedProcess owner = copyWithWlCopy(png, QStringLiteral("image/png"));
+    ASSERT_TRUE(owner);
+    ImagePane* pane = form->imagePane();
+    ASSERT_TRUE(waitUntil([&] { return pane->picture().width() == 640; }));
+    EXPECT_EQ(pane->picture().image().convertToFormat(QImage::Format_RGB32), image);
+    std::vector<fs::path> saved;
+    ASSERT_TRUE(waitUntil([&] {
+        saved.clear();
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(program / "Zub图像", error))
+            if (entry.path().extension() == ".bmp") saved.push_back(entry.path());
+        return saved.size() == 1;
+    }));
+    EXPECT_EQ(QImage(QString::fromStdString(saved.front().string()))
+                  .convertToFormat(QImage::Format_RGB32),
+              image);
+}
+
+TEST_F(WaylandProgramTest, SecretAndSilentOwnersNeitherGetInNorFreezeTheWindow) {
+    OwnedProcess manager = startDataControlOwner({QStringLiteral("--secret"), QStringLiteral("hunter2")});
+    ASSERT_TRUE(manager);
+    ASSERT_TRUE(waitUntil([&] { return platform->clipboard.isSecret(); }));
+    form->action(QStringLiteral("Action16"))->trigger();
+    automaticMode();
+    manager = startDataControlOwner({QStringLiteral("--secret"), QStringLiteral("correct horse")});
+    ASSERT_TRUE(manager);
+    settle();
+    EXPECT_TRUE(entries().empty());
+
+    // An owner that takes the request and never answers, then one that does: the window goes
+    // on as before, the silent copy is given up, the next one arrives.
+    std::optional<FreezeWatch> watch(std::in_place);
+    OwnedProcess silent = startDataControlOwner({QStringLiteral("--silent"), QStringLiteral("never")});
+    ASSERT_TRUE(silent);
+    ASSERT_TRUE(waitForLine(*silent, "asked text/plain;charset=utf-8"));
+    OwnedProcess next = startDataControlOwner({QStringLiteral("after the silent one")});
+    ASSERT_TRUE(next);
+    ASSERT_TRUE(waitForEntries(1, 5s));
+    const long frozen = watch->longestMs();
+    watch.reset();
+    EXPECT_EQ(entries(), std::vector<std::string>{"after the silent one"});
+    EXPECT_LT(frozen, 100) << "the window stood still for " << frozen << " ms";
+}
+
+TEST_F(WaylandProgramTest, TheCopyStaysOnTheClipboardWhenItsOwnerQuits) {
+    automaticMode();
+    OwnedProcess owner = startDataControlOwner({QStringLiteral("中文 kept")});
+    ASSERT_TRUE(owner);
+    ASSERT_TRUE(waitForEntries(1));
+    owner.reset();
+    EXPECT_TRUE(waitUntil([] { return pasteWithWlPaste() == QByteArray("中文 kept"); }));
+    settle();
+    EXPECT_EQ(entries(), std::vector<std::string>{"\xD6\xD0\xCE\xC4 kept"});
+}
+
+TEST_F(WaylandProgramTest, ZubCaptureFromASecondProcessCapturesInTheRunningProgram) {
+    SingleInstance instance([this](InstanceRequest request) {
+        if (request == InstanceRequest::Capture)
+            form->hotKeyPressed(hotkey::kControl, hotkey::kKeyR);
+    });
+    ASSERT_TRUE(instance.listen());
+    ASSERT_TRUE(sway().message({QStringLiteral("workspace"), QStringLiteral("2")}));
+    OwnedProcess copy = copyWithWlCopy("bound to a key");
+    ASSERT_TRUE(copy);
+    const ToolResult second = runTool(QStringLiteral(ZUB_PROGRAM), {QStringLiteral("--capture")});
+    EXPECT_TRUE(second.ok()) << second.err.toStdString();
+    ASSERT_TRUE(waitForEntries(1));
+    EXPECT_EQ(entries(), std::vector<std::string>{"bound to a key"});
+}
+
+TEST_F(WaylandProgramTest, TheScreenGrabFreezesExactlyWhatTheScreenShows) {
+    // Something to see besides the background: a window of stripes beside the main window.
+    QWidget stripes;
+    stripes.setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(200, 40, 90));
+    stripes.setPalette(palette);
+    stripes.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&stripes));
+    form->action(QStringLiteral("Action21"))->trigger();
+    // While the delay runs, the screen as another program sees it, the window hidden.
+    settle();
+    const QString shot = sandbox.filePath(QStringLiteral("grim.png"));
+    ASSERT_TRUE(runTool(QStringLiteral("grim"), {shot}).ok());
+    const QImage screen = QImage(shot).convertToFormat(QImage::Format_RGB32);
+    auto shownSelector = [&]() -> TForm5* {
+        for (TForm5* s : form->findChildren<TForm5*>())
+            if (s->isVisible()) return s;
+        return nullptr;
+    };
+    ASSERT_TRUE(waitUntil([&] { return shownSelector() != nullptr; }));
+    TForm5* selector = shownSelector();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(selector));
+    QWidget* picture = selector->findChild<QWidget*>(QStringLiteral("Image1"));
+    ASSERT_TRUE(picture);
+    // A drag from bottom right to top left: that part of the frozen screen goes to the clipboard.
+    QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(410, 260));
+    QTest::mouseMove(picture, QPoint(200, 150));
+    QTest::mouseMove(picture, QPoint(10, 20));
+    QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(10, 20));
+    ASSERT_TRUE(waitUntil([&] { return form->isVisible() && !shownSelector(); }));
+    std::optional<QByteArray> pasted;
+    ASSERT_TRUE(waitUntil([&] { return (pasted = pasteWithWlPaste(QStringLiteral("image/png"))).has_value(); }));
+    const QImage grabbed = QImage::fromData(*pasted, "PNG").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(grabbed.size(), QSize(400, 240));
+    EXPECT_EQ(grabbed, screen.copy(10, 20, 400, 240));
+    EXPECT_NE(screen.pixel(0, 0), screen.pixel(screen.width() - 1, screen.height() - 1))
+        << "the stripes and the background should both be on the screen";
+}
+
+} // namespace
+} // namespace zub::e2e
