@@ -1,7 +1,8 @@
 // Plays a program that copies on a Wayland desktop, in ways wl-copy cannot, through data-control
 // (so it needs no window): several types at once, the password manager's secret hint, an owner
 // that never answers. It prints "owned" once its copy is the clipboard, then serves it until
-// another copy replaces it (then it prints "replaced" and ends) or it is stopped.
+// another copy replaces it (then it prints "replaced" and ends, unless silent: a program that has
+// hung does not end either) or it is stopped.
 //
 //   data_control_owner [--type TYPE]... [--secret] [--silent] [--file PATH] TEXT
 //
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
     wl_display_roundtrip(display);
     std::printf("owned\n");
     std::fflush(stdout);
-    while (!owner.replaced && wl_display_dispatch(display) >= 0) {
+    while ((!owner.replaced || owner.silent) && wl_display_dispatch(display) >= 0) {
     }
     std::printf("replaced\n");
     std::fflush(stdout);

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QCheckBox>
+#include <QPainter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +59,16 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<long> m_longest{0};
     std::thread m_thread;
+};
+
+// A window of horizontal stripes, one colour every few rows, to tell rows of the screen apart.
+class Stripes : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        for (int y = 0; y < height(); y += 7)
+            painter.fillRect(0, y, width(), 7, QColor::fromHsv((y * 5) % 360, 200, 220));
+    }
 };
 
 class WaylandProgramTest : public WaylandTest {
@@ -119,22 +130,31 @@ TEST_F(WaylandProgramTest, CtrlRCapturesOnceAndAutomaticModeSeesEveryCopyWithout
     settle();
     EXPECT_EQ(entries(), std::vector<std::string>{"from outside"});
 
-    // Automatic capture through the menu, walked in one run of keys: "捕获设置(&B)", "自动捕获(&P)".
+    // Under sway 1.7 Qt misses the first run that uses Alt+B (found by trial); a menu opened by
+    // it would close at its end.
+    ASSERT_TRUE(wtype({QStringLiteral("-M"), QStringLiteral("alt"), QStringLiteral("-k"),
+                       QStringLiteral("b"), QStringLiteral("-m"), QStringLiteral("alt")}));
+    // Automatic capture through the menu "捕获设置(&B)", walked in one run of keys that lasts
+    // until the command has run: the end of a run takes the focus away and closes the menu.
     ASSERT_TRUE(wtype({QStringLiteral("-M"), QStringLiteral("alt"), QStringLiteral("-k"),
                        QStringLiteral("b"), QStringLiteral("-m"), QStringLiteral("alt"),
-                       QStringLiteral("-s"), QStringLiteral("400"), QStringLiteral("-k"),
-                       QStringLiteral("p")}));
+                       QStringLiteral("-s"), QStringLiteral("800"), QStringLiteral("-k"),
+                       QStringLiteral("Down"), QStringLiteral("-s"), QStringLiteral("200"),
+                       QStringLiteral("-k"), QStringLiteral("Return"), QStringLiteral("-s"),
+                       QStringLiteral("1000")}));
     ASSERT_TRUE(waitUntil([&] { return isAutomatic(); }));
     ASSERT_TRUE(waitForEntries(2));
 
-    // The window on a workspace that is not shown, without the focus: every copy still arrives,
-    // in order.
+    // The window on a workspace that is not shown, without the focus: every copy still arrives.
+    // (Each owner quits once its copy is in: an owner that quits before anybody has read its
+    // copy takes it along on Wayland.)
     ASSERT_TRUE(sway().message({QStringLiteral("workspace"), QStringLiteral("2")}));
+    std::size_t expected = 2;
     for (const char* text : {"一", "二", "😀 三"}) {
         OwnedProcess copy = copyWithWlCopy(text);
         ASSERT_TRUE(copy) << text;
+        ASSERT_TRUE(waitForEntries(++expected)) << text;
     }
-    ASSERT_TRUE(waitForEntries(5));
     EXPECT_EQ(entries(), (std::vector<std::string>{"from outside", "not yet", "\xD2\xBB",
                                                    "\xB6\xFE", "\x94\x39\xFC\x36 \xC8\xFD"}));
 }
@@ -213,7 +233,8 @@ TEST_F(WaylandProgramTest, SecretAndSilentOwnersNeitherGetInNorFreezeTheWindow) 
     std::optional<FreezeWatch> watch(std::in_place);
     OwnedProcess silent = startDataControlOwner({QStringLiteral("--silent"), QStringLiteral("never")});
     ASSERT_TRUE(silent);
-    ASSERT_TRUE(waitForLine(*silent, "asked text/plain;charset=utf-8"));
+    // Its copy is being read when the next one comes.
+    ASSERT_TRUE(waitUntil([&] { return !platform->clipboard.isSettled(); }));
     OwnedProcess next = startDataControlOwner({QStringLiteral("after the silent one")});
     ASSERT_TRUE(next);
     ASSERT_TRUE(waitForEntries(1, 5s));
@@ -251,11 +272,7 @@ TEST_F(WaylandProgramTest, ZubCaptureFromASecondProcessCapturesInTheRunningProgr
 
 TEST_F(WaylandProgramTest, TheScreenGrabFreezesExactlyWhatTheScreenShows) {
     // Something to see besides the background: a window of stripes beside the main window.
-    QWidget stripes;
-    stripes.setAutoFillBackground(true);
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(200, 40, 90));
-    stripes.setPalette(palette);
+    Stripes stripes;
     stripes.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&stripes));
     form->action(QStringLiteral("Action21"))->trigger();
@@ -285,8 +302,11 @@ TEST_F(WaylandProgramTest, TheScreenGrabFreezesExactlyWhatTheScreenShows) {
     const QImage grabbed = QImage::fromData(*pasted, "PNG").convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(grabbed.size(), QSize(400, 240));
     EXPECT_EQ(grabbed, screen.copy(10, 20, 400, 240));
-    EXPECT_NE(screen.pixel(0, 0), screen.pixel(screen.width() - 1, screen.height() - 1))
-        << "the stripes and the background should both be on the screen";
+    EXPECT_NE(grabbed.pixel(0, 0), grabbed.pixel(0, 10)) << "the stripes should be in the picture";
+    if (HasFailure()) {
+        grabbed.save(QStringLiteral("/tmp/zub-wayland-grabbed.png"));
+        screen.save(QStringLiteral("/tmp/zub-wayland-screen.png"));
+    }
 }
 
 } // namespace

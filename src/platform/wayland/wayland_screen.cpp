@@ -141,10 +141,12 @@ QImage copyOutput(wl_display* display, const Globals& globals) {
             zwlr_screencopy_frame_v1_copy(handle, buffer);
             if (dispatchUntil(display, [&] { return frame.ready || frame.failed; }) &&
                 frame.ready) {
-                // A copy of its own: the shared memory goes with this function.
+                // A copy of its own: the shared memory goes with this function (converting to
+                // the format it already has would only share it).
                 result = QImage(static_cast<const uchar*>(pixels), int(frame.width),
                                 int(frame.height), int(frame.stride), format)
-                             .convertToFormat(QImage::Format_RGB32);
+                             .convertToFormat(QImage::Format_RGB32)
+                             .copy();
                 if (frame.yInverted) result = result.mirrored(false, true);
             }
             wl_buffer_destroy(buffer);
