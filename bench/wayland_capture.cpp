@@ -115,12 +115,14 @@ WaylandFigures measureWaylandCaptures(int count) {
     }
     for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
         const QList<QByteArray> words = line.split(' ');
-        if (words.size() == 2 && words[0] == "capture_ms") figures.captureMs.push_back(words[1].toDouble());
+        if (words.size() == 2 && words[0] == "capture_ms")
+            figures.captureMs.push_back(words[1].toDouble());
         if (words.size() == 3 && words[0] == "idle_cpu_ms") {
             figures.idleCpuMs = words[1].toDouble();
             figures.idleMs = words[2].toDouble();
         }
-        if (words.size() >= 2 && words[0] == "problem") figures.problem = QString::fromUtf8(line.mid(8));
+        if (words.size() >= 2 && words[0] == "problem")
+            figures.problem = QString::fromUtf8(line.mid(8));
     }
     if (figures.captureMs.empty() && figures.problem.isEmpty())
         figures.problem = QString::fromUtf8(child.readAllStandardError().right(500));

@@ -30,7 +30,8 @@ const wl_registry_listener kRegistry = {
        std::uint32_t) {
         auto* g = static_cast<Globals*>(data);
         if (std::strcmp(interface, wl_seat_interface.name) == 0 && !g->seat)
-            g->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+            g->seat =
+                static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
         if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0)
             g->manager = static_cast<zwlr_data_control_manager_v1*>(
                 wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 1));

@@ -1,16 +1,14 @@
 // What the user waits for, in the real window on a private X server with the real clipboard:
 // from the moment another program takes the clipboard until the new entry is painted and the
-// event loop is idle again (and the same on a private headless sway with the Wayland backend); from the open command until a million entries are painted and idle,
-// with the memory that costs; and from launching the program until its window is mapped,
-// against a bare Qt window of the same size.
+// event loop is idle again (and the same on a private headless sway with the Wayland backend); from
+// the open command until a million entries are painted and idle, with the memory that costs; and
+// from launching the program until its window is mapped, against a bare Qt window of the same size.
 
 #include "app/tform1.h"
 #include "bench_data.h"
 #include "cliplist/clip_list_view.h"
 #include "cliplist/list_document.h"
 #include "foreign_copier.h"
-#include "wayland_capture.h"
-#include "window_watch.h"
 #include "images/image_pane.h"
 #include "images/picture_control.h"
 #include "platform/memory.h"
@@ -23,6 +21,8 @@
 #include "platform/xdg/posix_system_files.h"
 #include "platform/xdg/xdg_shell.h"
 #include "text/collation.h"
+#include "wayland_capture.h"
+#include "window_watch.h"
 #include "xvfb_session.h"
 
 #include <QAbstractEventDispatcher>

@@ -22,3 +22,10 @@ target_compile_definitions(wayland_e2e_tests PRIVATE ZUB_PROGRAM="$<TARGET_FILE:
 add_dependencies(wayland_e2e_tests zub)
 # Each test runs in a process of its own, with a compositor of its own.
 gtest_discover_tests(wayland_e2e_tests PROPERTIES LABELS wayland TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+
+# The hot key through the desktop portal, against a portal played on a private session bus.
+add_executable(portal_hot_key_test unit/portal_hot_key_test.cpp)
+target_link_libraries(portal_hot_key_test PRIVATE zub_platform_wayland Qt6::DBus Qt6::Test)
+set_target_properties(portal_hot_key_test PROPERTIES AUTOMOC ON)
+add_test(NAME portal_hot_key_test COMMAND portal_hot_key_test)
+set_tests_properties(portal_hot_key_test PROPERTIES LABELS unit TIMEOUT 60)

@@ -16,7 +16,8 @@ CommandLine usageError(const QString& name, const QString& problem) {
     CommandLine line;
     line.exitCode = kUsageExitCode;
     line.standardError =
-        QStringLiteral("%1: %2\nUsage: %1 [--help] [--version] [--capture | --show] [FILE.zub]\n").arg(name, problem);
+        QStringLiteral("%1: %2\nUsage: %1 [--help] [--version] [--capture | --show] [FILE.zub]\n")
+            .arg(name, problem);
     return line;
 }
 

@@ -34,9 +34,9 @@ struct CommandLine {
 inline constexpr int kUsageExitCode = 2;
 
 // Reads the program's arguments (the first one being the program's own name): --help and
-// --version print and exit, --capture and --show are requests to the running program, anything unknown prints a short usage to the error stream and exits
-// with kUsageExitCode, and one name of a file is the list document to open. Needs a
-// QCoreApplication for the program's name and version.
+// --version print and exit, --capture and --show are requests to the running program, anything
+// unknown prints a short usage to the error stream and exits with kUsageExitCode, and one name of a
+// file is the list document to open. Needs a QCoreApplication for the program's name and version.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 } // namespace zub

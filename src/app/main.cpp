@@ -82,7 +82,8 @@ int main(int argc, char* argv[]) {
     std::optional<zub::X11Platform> x11;
     std::optional<zub::WaylandPlatform> waylandPlatform;
     zub::TForm1 form(wayland ? waylandPlatform.emplace().services() : x11.emplace().services());
-    zub::SingleInstance instance([&form](zub::InstanceRequest request) { runRequest(form, request); });
+    zub::SingleInstance instance(
+        [&form](zub::InstanceRequest request) { runRequest(form, request); });
     instance.listen();
     form.show();
     if (line.document) {

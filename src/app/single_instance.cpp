@@ -25,8 +25,7 @@ QByteArray wordOf(InstanceRequest request) {
 QString privateFolder() {
     QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (base.isEmpty()) base = QDir::tempPath();
-    const QString folder =
-        base + QStringLiteral("/org.zubclip.Zub-") + QString::number(::getuid());
+    const QString folder = base + QStringLiteral("/org.zubclip.Zub-") + QString::number(::getuid());
     const QByteArray path = QFile::encodeName(folder);
     ::mkdir(path.constData(), 0700);
     struct stat info {};

@@ -48,7 +48,8 @@ const wl_registry_listener kRegistry = {
        std::uint32_t) {
         auto* o = static_cast<Owner*>(data);
         if (std::strcmp(interface, wl_seat_interface.name) == 0 && !o->seat)
-            o->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+            o->seat =
+                static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
         if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0)
             o->manager = static_cast<zwlr_data_control_manager_v1*>(
                 wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 1));
@@ -83,11 +84,16 @@ int main(int argc, char** argv) {
     std::string file;
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
-        if (std::strcmp(argv[i], "--type") == 0 && i + 1 < argc) types.emplace_back(argv[++i]);
-        else if (std::strcmp(argv[i], "--file") == 0 && i + 1 < argc) file = argv[++i];
-        else if (std::strcmp(argv[i], "--secret") == 0) owner.secret = true;
-        else if (std::strcmp(argv[i], "--silent") == 0) owner.silent = true;
-        else return 2;
+        if (std::strcmp(argv[i], "--type") == 0 && i + 1 < argc)
+            types.emplace_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--file") == 0 && i + 1 < argc)
+            file = argv[++i];
+        else if (std::strcmp(argv[i], "--secret") == 0)
+            owner.secret = true;
+        else if (std::strcmp(argv[i], "--silent") == 0)
+            owner.silent = true;
+        else
+            return 2;
     }
     if (i < argc) owner.bytes = argv[i];
     if (!file.empty()) {

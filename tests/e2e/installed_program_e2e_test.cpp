@@ -23,8 +23,8 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <tuple>
 
 namespace zub::e2e {
@@ -125,8 +125,8 @@ protected:
     static QPoint rowInWindow(int row) {
         return pointInWindow([row](TForm1& twin) {
             ClipListView* view = twin.clipListView();
-            return view->viewport()->mapTo(
-                &twin, view->visualRect(view->model()->index(row, 0)).center());
+            return view->viewport()->mapTo(&twin,
+                                           view->visualRect(view->model()->index(row, 0)).center());
         });
     }
 
@@ -158,7 +158,7 @@ TEST_F(InstalledProgramTest, VersionAndHelpNeedNoDisplayAndMistakesExitWithTwo) 
     };
     const auto [versionCode, versionOut, versionErr] = run({QStringLiteral("--version")});
     EXPECT_EQ(versionCode, 0);
-    EXPECT_EQ(versionOut.toStdString(), "Zub剪贴板 " ZUB_VERSION "\n");
+    EXPECT_EQ(versionOut.toStdString(), "Zub剪贴板 " ZUB_VERSION "\nbackend: X11\n");
 
     const auto [helpCode, helpOut, helpErr] = run({QStringLiteral("--help")});
     EXPECT_EQ(helpCode, 0);
@@ -168,7 +168,8 @@ TEST_F(InstalledProgramTest, VersionAndHelpNeedNoDisplayAndMistakesExitWithTwo) 
     EXPECT_EQ(badCode, 2);
     EXPECT_TRUE(badOut.isEmpty());
     EXPECT_EQ(badErr.toStdString(),
-              "zub: Unknown option 'bogus'.\nUsage: zub [--help] [--version] [FILE.zub]\n");
+              "zub: Unknown option 'bogus'.\nUsage: zub [--help] [--version] [--capture | --show] "
+              "[FILE.zub]\n");
 }
 
 TEST_F(InstalledProgramTest, StartsWithTheListNamedOnTheCommandLineShown) {

@@ -8,12 +8,12 @@
 
 namespace zub::e2e {
 
-// A private headless sway for end-to-end tests on Wayland. sway refuses to run as root, so it
-// runs as nobody (uid 65534) in a temporary folder of its own (its runtime folder, its home, its
-// configuration), with one virtual output and no input devices, drawing in software. This process
-// and every process it starts reach it through WAYLAND_DISPLAY, which names its socket by full
-// path; DISPLAY is taken away so that nothing ends up on an X server instead. Create it before
-// the QApplication and destroy it after.
+// A private headless sway for end-to-end tests on Wayland, in a temporary folder of its own (its
+// runtime folder, its home, its configuration); sway refuses to run as root, so under root it
+// runs as nobody (uid 65534). It has one virtual output and no input devices, and draws in
+// software. This process and every process it starts reach it through WAYLAND_DISPLAY, which
+// names its socket by full path; DISPLAY is taken away so that nothing ends up on an X server
+// instead. Create it before the QApplication and destroy it after.
 //
 // When sway is not installed the session is not running and swayMissing() says so; tests skip
 // then. Any other failure to start is a real failure and problem() tells it.

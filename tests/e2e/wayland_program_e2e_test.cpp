@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -162,7 +163,8 @@ TEST_F(WaylandProgramTest, CtrlRCapturesOnceAndAutomaticModeSeesEveryCopyWithout
 TEST_F(WaylandProgramTest, RecallWithoutTheFocusPutsExactlyTheEntrysTextOnTheClipboard) {
     automaticMode();
     // GBK, a character only GB18030 holds, and a byte that is no character.
-    for (const char* entry : {"\xD6\xD0\xCE\xC4 GBK[Zub]comment", "\x94\x39\xFC\x36 smile", "x\x81"})
+    for (const char* entry :
+         {"\xD6\xD0\xCE\xC4 GBK[Zub]comment", "\x94\x39\xFC\x36 smile", "x\x81"})
         form->clipList().add(entry);
     ASSERT_TRUE(sway().message({QStringLiteral("workspace"), QStringLiteral("2")}));
     const struct {
@@ -218,7 +220,8 @@ TEST_F(WaylandProgramTest, APictureCopyIsShownAndSavedWithTheSamePixels) {
 }
 
 TEST_F(WaylandProgramTest, SecretAndSilentOwnersNeitherGetInNorFreezeTheWindow) {
-    OwnedProcess manager = startDataControlOwner({QStringLiteral("--secret"), QStringLiteral("hunter2")});
+    OwnedProcess manager =
+        startDataControlOwner({QStringLiteral("--secret"), QStringLiteral("hunter2")});
     ASSERT_TRUE(manager);
     ASSERT_TRUE(waitUntil([&] { return platform->clipboard.isSecret(); }));
     form->action(QStringLiteral("Action16"))->trigger();
@@ -229,17 +232,19 @@ TEST_F(WaylandProgramTest, SecretAndSilentOwnersNeitherGetInNorFreezeTheWindow) 
     EXPECT_TRUE(entries().empty());
 
     // An owner that takes the request and never answers, then one that does: the window goes
-    // on as before, the silent copy is given up, the next one arrives.
-    std::optional<FreezeWatch> watch(std::in_place);
-    OwnedProcess silent = startDataControlOwner({QStringLiteral("--silent"), QStringLiteral("never")});
+    // on as before, the silent copy is given up, the next one arrives. (The watch starts once
+    // the test has started both owners: starting a process holds up the test's own thread.)
+    OwnedProcess silent =
+        startDataControlOwner({QStringLiteral("--silent"), QStringLiteral("never")});
     ASSERT_TRUE(silent);
-    // Its copy is being read when the next one comes.
     ASSERT_TRUE(waitUntil([&] { return !platform->clipboard.isSettled(); }));
     OwnedProcess next = startDataControlOwner({QStringLiteral("after the silent one")});
     ASSERT_TRUE(next);
+    std::optional<FreezeWatch> watch(std::in_place);
     ASSERT_TRUE(waitForEntries(1, 5s));
     const long frozen = watch->longestMs();
     watch.reset();
+    std::printf("the window's longest stand-still meanwhile: %ld ms\n", frozen);
     EXPECT_EQ(entries(), std::vector<std::string>{"after the silent one"});
     EXPECT_LT(frozen, 100) << "the window stood still for " << frozen << " ms";
 }
@@ -298,7 +303,8 @@ TEST_F(WaylandProgramTest, TheScreenGrabFreezesExactlyWhatTheScreenShows) {
     QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(10, 20));
     ASSERT_TRUE(waitUntil([&] { return form->isVisible() && !shownSelector(); }));
     std::optional<QByteArray> pasted;
-    ASSERT_TRUE(waitUntil([&] { return (pasted = pasteWithWlPaste(QStringLiteral("image/png"))).has_value(); }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return (pasted = pasteWithWlPaste(QStringLiteral("image/png"))).has_value(); }));
     const QImage grabbed = QImage::fromData(*pasted, "PNG").convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(grabbed.size(), QSize(400, 240));
     EXPECT_EQ(grabbed, screen.copy(10, 20, 400, 240));

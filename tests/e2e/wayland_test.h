@@ -29,8 +29,8 @@ OwnedProcess copyWithWlCopy(const QByteArray& data,
 // clipboard.
 OwnedProcess startDataControlOwner(const QStringList& arguments);
 // What another program pastes (wl-paste); nullopt when the clipboard offers no such type.
-std::optional<QByteArray> pasteWithWlPaste(
-    const QString& type = QStringLiteral("text/plain;charset=utf-8"));
+std::optional<QByteArray>
+pasteWithWlPaste(const QString& type = QStringLiteral("text/plain;charset=utf-8"));
 // Keys for the focused window, one wtype run (see the README of the tests: a run waits 300 ms
 // for its keymap to arrive first).
 bool wtype(const QStringList& arguments);

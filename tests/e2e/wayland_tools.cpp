@@ -20,9 +20,9 @@ OwnedProcess startOwner(const QString& program, const QStringList& arguments,
 
 OwnedProcess copyWithWlCopy(const QByteArray& data, const QString& type) {
     const std::optional<QByteArray> before = pasteWithWlPaste(type);
-    OwnedProcess owner = startOwner(QStringLiteral("wl-copy"),
-                                    {QStringLiteral("--foreground"), QStringLiteral("--type"), type},
-                                    data, {});
+    OwnedProcess owner =
+        startOwner(QStringLiteral("wl-copy"),
+                   {QStringLiteral("--foreground"), QStringLiteral("--type"), type}, data, {});
     if (!owner) return nullptr;
     // wl-copy says nothing when it owns the clipboard: wait until a paste gives its bytes.
     const bool owns = waitUntil([&] { return pasteWithWlPaste(type) == data; });
@@ -34,14 +34,16 @@ OwnedProcess startDataControlOwner(const QStringList& arguments) {
 }
 
 std::optional<QByteArray> pasteWithWlPaste(const QString& type) {
-    const ToolResult result = runTool(
-        QStringLiteral("wl-paste"), {QStringLiteral("--no-newline"), QStringLiteral("--type"), type});
+    const ToolResult result = runTool(QStringLiteral("wl-paste"), {QStringLiteral("--no-newline"),
+                                                                   QStringLiteral("--type"), type});
     if (!result.ok()) return std::nullopt;
     return result.out;
 }
 
 bool wtype(const QStringList& arguments) {
-    return runTool(QStringLiteral("wtype"), QStringList{QStringLiteral("-s"), QStringLiteral("300")} + arguments).ok();
+    return runTool(QStringLiteral("wtype"),
+                   QStringList{QStringLiteral("-s"), QStringLiteral("300")} + arguments)
+        .ok();
 }
 
 } // namespace zub::e2e

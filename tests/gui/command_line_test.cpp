@@ -97,7 +97,9 @@ private slots:
             const CommandLine line = parse(c.arguments);
             QCOMPARE(line.exitCode, std::optional<int>(kUsageExitCode));
             QCOMPARE(line.standardError,
-                     c.problem + QStringLiteral("Usage: zub [--help] [--version] [--capture | --show] [FILE.zub]\n"));
+                     c.problem +
+                         QStringLiteral(
+                             "Usage: zub [--help] [--version] [--capture | --show] [FILE.zub]\n"));
             QVERIFY(line.standardOutput.isEmpty());
             QVERIFY(!line.document);
         }

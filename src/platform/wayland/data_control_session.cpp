@@ -26,8 +26,8 @@ constexpr std::size_t kReadChunk = 1 << 16;
 
 const char* const kHintType = "x-kde-passwordManagerHint";
 // UTF-8 first; "text/plain" without a charset is what Qt and GTK also read as UTF-8 here.
-const char* const kTextTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain",
-                                  "TEXT", "STRING"};
+const char* const kTextTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "TEXT",
+                                  "STRING"};
 // Lossless formats first: the picture is saved as a bitmap later and should not pass through a
 // lossy one when the owner offers a choice.
 const char* const kPreferredImageTypes[] = {
@@ -47,7 +47,8 @@ QString decodeText(const std::string& type, const QByteArray& bytes) {
 std::string imageTypeOf(const std::vector<std::string>& types) {
     std::map<QByteArray, std::string> images;
     for (const std::string& type : types)
-        if (type.starts_with("image/")) images.emplace(QByteArray::fromStdString(type).toLower(), type);
+        if (type.starts_with("image/"))
+            images.emplace(QByteArray::fromStdString(type).toLower(), type);
     for (const char* preferred : kPreferredImageTypes)
         if (const auto it = images.find(QByteArray(preferred).toLower()); it != images.end())
             return it->second;
@@ -385,12 +386,11 @@ void DataControlSession::pollOnce() {
     for (const int fd : m_server->writableFds()) fds.push_back({fd, POLLOUT, 0});
 
     auto next = m_server->nextDeadline();
-    if (reading && (!next || m_fetches.front().deadline < *next))
-        next = m_fetches.front().deadline;
+    if (reading && (!next || m_fetches.front().deadline < *next)) next = m_fetches.front().deadline;
     int timeout = -1;
     if (next) {
-        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
-            *next - std::chrono::steady_clock::now());
+        const auto wait =
+            std::chrono::ceil<std::chrono::milliseconds>(*next - std::chrono::steady_clock::now());
         timeout = int(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
     }
     if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {

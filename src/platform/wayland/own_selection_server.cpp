@@ -22,8 +22,7 @@ using namespace std::chrono_literals;
 constexpr auto kStuckReader = 30s;
 constexpr std::size_t kWriteChunk = 1 << 16;
 
-const char* const kTextTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain",
-                                  "TEXT"};
+const char* const kTextTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "TEXT"};
 
 // UTF-8 of code-page text, converted a slice at a time so that only a slice is ever held as
 // UTF-16.
@@ -110,7 +109,8 @@ void OwnSelectionServer::send(void* data, zwlr_data_control_source_v1* source, c
     auto& bytes = own->encoded[type];
     if (!bytes) bytes = std::make_shared<const QByteArray>(encode(*own->content, type));
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    self->m_readers.push_back(Reader{fd, bytes, 0, std::chrono::steady_clock::now() + kStuckReader});
+    self->m_readers.push_back(
+        Reader{fd, bytes, 0, std::chrono::steady_clock::now() + kStuckReader});
 }
 
 void OwnSelectionServer::cancelled(void* data, zwlr_data_control_source_v1* source) {

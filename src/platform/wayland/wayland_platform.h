@@ -3,8 +3,8 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/services.h"
 #include "platform/system_clock.h"
+#include "platform/wayland/portal_hot_key.h"
 #include "platform/wayland/wayland_clipboard.h"
-#include "platform/wayland/wayland_hot_key.h"
 #include "platform/wayland/wayland_screen.h"
 #include "platform/xdg/kept_viewer_chain.h"
 #include "platform/xdg/posix_system_files.h"
@@ -17,7 +17,7 @@ namespace zub {
 struct WaylandPlatform {
     WaylandClipboard clipboard;
     KeptViewerChain viewerChain{clipboard};
-    WaylandHotKey hotKey;
+    PortalHotKey hotKey;
     QtDialogs dialogs;
     PosixSystemFiles files;
     XdgShell shell;

@@ -84,11 +84,16 @@ const zwlr_screencopy_frame_v1_listener kFrameListener = {
 
 QImage::Format imageFormat(std::uint32_t shmFormat) {
     switch (shmFormat) {
-    case WL_SHM_FORMAT_XRGB8888: return QImage::Format_RGB32;
-    case WL_SHM_FORMAT_ARGB8888: return QImage::Format_ARGB32;
-    case WL_SHM_FORMAT_XBGR8888: return QImage::Format_RGBX8888;
-    case WL_SHM_FORMAT_ABGR8888: return QImage::Format_RGBA8888;
-    default: return QImage::Format_Invalid;
+    case WL_SHM_FORMAT_XRGB8888:
+        return QImage::Format_RGB32;
+    case WL_SHM_FORMAT_ARGB8888:
+        return QImage::Format_ARGB32;
+    case WL_SHM_FORMAT_XBGR8888:
+        return QImage::Format_RGBX8888;
+    case WL_SHM_FORMAT_ABGR8888:
+        return QImage::Format_RGBA8888;
+    default:
+        return QImage::Format_Invalid;
     }
 }
 
@@ -135,9 +140,8 @@ QImage copyOutput(wl_display* display, const Globals& globals) {
         void* pixels = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (pixels != MAP_FAILED) {
             wl_shm_pool* pool = wl_shm_create_pool(globals.shm, fd, int(size));
-            wl_buffer* buffer = wl_shm_pool_create_buffer(pool, 0, int(frame.width),
-                                                          int(frame.height), int(frame.stride),
-                                                          frame.format);
+            wl_buffer* buffer = wl_shm_pool_create_buffer(
+                pool, 0, int(frame.width), int(frame.height), int(frame.stride), frame.format);
             zwlr_screencopy_frame_v1_copy(handle, buffer);
             if (dispatchUntil(display, [&] { return frame.ready || frame.failed; }) &&
                 frame.ready) {
