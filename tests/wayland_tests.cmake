@@ -20,8 +20,16 @@ target_link_libraries(wayland_e2e_tests PRIVATE zub_app zub_platform_wayland zub
                       Qt6::Test)
 target_compile_definitions(wayland_e2e_tests PRIVATE ZUB_PROGRAM="$<TARGET_FILE:zub>")
 add_dependencies(wayland_e2e_tests zub)
-# Each test runs in a process of its own, with a compositor of its own.
-gtest_discover_tests(wayland_e2e_tests PROPERTIES LABELS wayland TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+# Each test runs in a process of its own, with a compositor of its own. Under the sanitizers the
+# allocations are unwound slowly: libwayland has no frame pointers, and the fast unwinder stops
+# there, before the library that leaks (see tests/sanitizers/lsan.supp).
+set(wayland_test_environment)
+if(ZUB_SANITIZE)
+    set(wayland_test_environment ENVIRONMENT
+        "ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1:allow_addr2line=1:fast_unwind_on_malloc=0")
+endif()
+gtest_discover_tests(wayland_e2e_tests DISCOVERY_TIMEOUT 60
+                     PROPERTIES LABELS wayland TIMEOUT 120 ${wayland_test_environment})
 
 # The hot key through the desktop portal, against a portal played on a private session bus.
 add_executable(portal_hot_key_test unit/portal_hot_key_test.cpp)

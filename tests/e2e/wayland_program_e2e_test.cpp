@@ -2,6 +2,7 @@
 // backend: the clipboard through data-control, the screen through screencopy. Other programs are
 // played by wl-copy, wl-paste, wtype, grim and data_control_owner.
 
+#include "../under_sanitizer.h"
 #include "app/single_instance.h"
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
@@ -246,7 +247,10 @@ TEST_F(WaylandProgramTest, SecretAndSilentOwnersNeitherGetInNorFreezeTheWindow) 
     watch.reset();
     std::printf("the window's longest stand-still meanwhile: %ld ms\n", frozen);
     EXPECT_EQ(entries(), std::vector<std::string>{"after the silent one"});
-    EXPECT_LT(frozen, 100) << "the window stood still for " << frozen << " ms";
+    // A window that waited on the silent owner would stand still for the whole 2 s it is given.
+    // Under the sanitizers every allocation is unwound in full here, which slows painting down.
+    const long allowed = test::underAddressSanitizer() ? 1000 : 100;
+    EXPECT_LT(frozen, allowed) << "the window stood still for " << frozen << " ms";
 }
 
 TEST_F(WaylandProgramTest, TheCopyStaysOnTheClipboardWhenItsOwnerQuits) {
