@@ -116,7 +116,9 @@ bool PortalHotKey::request(const QString& method, QList<QVariant> arguments, con
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     const QString path = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-    bus.connect(kService, path, kRequest, QStringLiteral("Response"), this, slot);
+    // Any sender: the path is ours alone, and a portal that has only just started may answer
+    // before this connection has heard who owns the portal's name.
+    bus.connect(QString(), path, kRequest, QStringLiteral("Response"), this, slot);
     QVariantMap options = arguments.last().toMap();
     options[QStringLiteral("handle_token")] = token;
     arguments.last() = options;
