@@ -97,23 +97,33 @@ void SwaySession::start() {
     }
     m_pid = pid;
     const std::string socket = m_runtime + "/wayland-1";
-    for (int tries = 0; tries < 500; ++tries) {
+    // Ready when both its sockets are there: the clients' and swaymsg's (which comes a little
+    // later).
+    std::string ipc;
+    auto ready = [&] {
+        struct stat info {};
+        if (::stat(socket.c_str(), &info) != 0 || !S_ISSOCK(info.st_mode)) return false;
+        for (const auto& entry : std::filesystem::directory_iterator(m_runtime))
+            if (entry.path().filename().string().starts_with("sway-ipc.")) ipc = entry.path();
+        return !ipc.empty();
+    };
+    for (int tries = 0; tries < 500 && !ready(); ++tries) {
         int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
             m_problem = "sway ended at start; see " + log;
             return;
         }
-        struct stat info {};
-        if (::stat(socket.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (ipc.empty()) {
+        m_problem = "sway did not open its sockets in 5 s; see " + log;
+        return;
     }
     ::setenv("WAYLAND_DISPLAY", socket.c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", clientRuntime.c_str(), 1);
+    ::setenv("SWAYSOCK", ipc.c_str(), 1);
     ::unsetenv("DISPLAY");
-    for (const auto& entry : std::filesystem::directory_iterator(m_runtime))
-        if (entry.path().filename().string().starts_with("sway-ipc."))
-            ::setenv("SWAYSOCK", entry.path().c_str(), 1);
 }
 
 bool SwaySession::message(const QStringList& arguments) const {

@@ -27,6 +27,7 @@ public:
     bool isRunning() const { return m_pid > 0; }
     bool swayMissing() const { return m_missing; }
     const std::string& problem() const { return m_problem; }
+    pid_t pid() const { return m_pid; }
 
     // swaymsg with these arguments (e.g. {"workspace", "2"}); whether it succeeded.
     bool message(const QStringList& arguments) const;
