@@ -73,8 +73,8 @@ private:
     QLineEdit* m_field;
     RecentList m_recent;
     EditBoxCompletion m_completion;
-    // The bytes last put into the field and how the field showed them: bytes that the code
-    // page cannot decode come back unchanged from text() until the user edits them.
+    // The bytes last put into the field and how the field showed them: a text cut for show
+    // comes back whole from text() until the user edits the field.
     std::string m_shownBytes;
     QString m_shownText;
     bool m_applying = false;

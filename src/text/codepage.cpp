@@ -15,7 +15,6 @@
 namespace zub::cp {
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
 constexpr int kLeadCount = 0xFE - 0x81 + 1;  // 126
 constexpr int kTrailCount = 0xFE - 0x40 + 1; // 191
 // GB18030 four-byte sequences in linear order; those below this index stand for BMP characters,
@@ -142,6 +141,18 @@ struct Tables {
             encode[code] = e;
         }
 
+        // A double-byte code that reads as a character CP936 writes otherwise (GB18030's A2 E3
+        // for the euro sign, which CP936 writes as 80) would not come back as itself: it is no
+        // character here, and its bytes cross one by one.
+        for (int i = 0; i < kLeadCount * kTrailCount; ++i) {
+            const Encoded& e = encode[doubleByte[i]];
+            if (doubleByte[i] != 0 &&
+                (e.length != 2 ||
+                 static_cast<unsigned char>(e.bytes[0]) != 0x81 + i / kTrailCount ||
+                 static_cast<unsigned char>(e.bytes[1]) != 0x40 + i % kTrailCount))
+                doubleByte[i] = 0;
+        }
+
         for (int b = 0; b < 128; ++b) upperAscii[b] = static_cast<unsigned char>(b);
         for (int b = 'a'; b <= 'z'; ++b) upperAscii[b] = static_cast<unsigned char>(b - 32);
 
@@ -257,7 +268,14 @@ std::u16string toUtf16(std::string_view s) {
             code = t.doubleByte[doubleIndex(b, static_cast<unsigned char>(s[i + 1]))];
         else
             code = decodeFourByte(t, s.data() + i);
-        appendUtf16(out, code == 0 ? kReplacement : code);
+        if (code != 0) {
+            appendUtf16(out, code);
+        } else {
+            for (std::size_t j = i; j < i + len; ++j) {
+                const auto byte = static_cast<unsigned char>(s[j]);
+                out.push_back(byte < 0x80 ? byte : escapedByte(byte));
+            }
+        }
         i += len;
     }
     return out;
@@ -277,6 +295,9 @@ std::string fromUtf16(std::u16string_view text) {
             text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (isEscapedByte(static_cast<char16_t>(c))) {
+            out.push_back(static_cast<char>(c - 0xDC00));
+            continue;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             out.push_back('?');
             continue;
@@ -300,7 +321,7 @@ std::size_t byteLength(std::u16string_view text) {
             length += 4;
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
-            ++length; // '?'
+            ++length; // the escaped byte, or '?'
         } else {
             // What appendEncoded writes: the character's bytes, or '?' for none.
             if (!t) t = &tables();

@@ -12,10 +12,25 @@
 
 namespace zub::cp {
 
-// Bytes -> UTF-16. Byte sequences that are no character of the code page decode to U+FFFD.
+// Bytes -> UTF-16, without loss: fromUtf16(toUtf16(b)) == b for any bytes b. A byte sequence
+// that is no character of the code page (a lead byte without its trail, a cut-off or unassigned
+// four-byte sequence, GB18030's second code for the euro sign) crosses byte by byte: each byte
+// from 0x80 up as the unpaired low surrogate U+DC00 + byte, which no decoding of real text ever
+// gives (GB18030 assigns bytes to every other code point, private use included), and each ASCII
+// byte as itself.
 std::u16string toUtf16(std::string_view bytes);
 
-// UTF-16 -> bytes. Only an unpaired surrogate, which no encoding can hold, becomes '?'.
+// The code unit that carries byte b (0x80..0xFF) which starts no character, and the byte that a
+// code unit carries, if it is one of those.
+constexpr char16_t escapedByte(unsigned char b) {
+    return static_cast<char16_t>(0xDC00 + b);
+}
+constexpr bool isEscapedByte(char16_t c) {
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
+// UTF-16 -> bytes. An escaped byte (see toUtf16) that is not the second half of a surrogate pair
+// becomes its byte again; any other unpaired surrogate, which no encoding can hold, becomes '?'.
 std::string fromUtf16(std::u16string_view text);
 
 // The number of bytes fromUtf16(text) gives, counted without producing them: what an editor
@@ -23,7 +38,9 @@ std::string fromUtf16(std::u16string_view text);
 std::size_t byteLength(std::u16string_view text);
 
 // Length in bytes (1, 2 or 4) of the character that starts at pos; 0 at or past the end.
-// A lead byte that is not followed by a valid trail stands alone as a one-byte character.
+// A lead byte that is not followed by a valid trail stands alone as a one-byte character. Only
+// the shape counts: a four-byte sequence beyond the assigned ranges is one character here and
+// toUtf16 carries its bytes one by one.
 // Inline: searches step through every character of every entry.
 inline std::size_t charLength(std::string_view s, std::size_t pos) {
     const std::size_t n = s.size();

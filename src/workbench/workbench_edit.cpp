@@ -28,9 +28,24 @@ qsizetype unitsAt(std::u16string_view text, qsizetype i) {
 }
 
 // Qt's editor makes one line break of CR LF, and of a lone CR or LF alike, so bytes go in as
-// they are (the tests hold it to that).
+// they are (the tests hold it to that). It also breaks the line at U+2029 and at its frame marks
+// U+FDD0 and U+FDD1, wherever they stand: those characters go in as their four bytes instead,
+// each crossing as toUtf16 carries a byte that is no character, so that they come out as they
+// went in.
 QString editorText(std::string_view bytes) {
-    return toQString(bytes);
+    QString text = toQString(bytes);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != 0x2029 && c != 0xFDD0 && c != 0xFDD1) continue;
+        QString escaped;
+        for (const char b : cp::fromUtf16(std::u16string_view(&c, 1))) {
+            const auto byte = static_cast<unsigned char>(b);
+            escaped += QChar(byte < 0x80 ? char16_t{byte} : cp::escapedByte(byte));
+        }
+        text.replace(i, 1, escaped);
+        i += escaped.size() - 1;
+    }
+    return text;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The edit box driven as the user drives it: keys, input methods and picks from the drop-down.
 
 #include "cliplist/edit_box.h"
+#include "platform/qt/qt_text.h"
 #include "text/codepage.h"
 
 #include <QAbstractItemView>
@@ -180,8 +181,9 @@ private slots:
         b.edit.remember("7"); // the field keeps its selection, so typing goes on over it
         QCOMPARE(b.field->selectedText(), "c");
 
-        b.edit.setTextByProgram("a\x81"); // a lone lead byte, which shows as U+FFFD
+        b.edit.setTextByProgram("a\x81"); // a lone lead byte, which crosses as itself
         QCOMPARE(b.edit.text(), "a\x81");
+        QCOMPARE(fromQString(b.field->text()), "a\x81");
         const std::string longClip(40000, 'x');
         b.edit.setTextByProgram(longClip);
         QCOMPARE(b.edit.text().size(), longClip.size());

@@ -175,6 +175,26 @@ private slots:
         QCOMPARE(w.entries(), Entries({"new[Zub]note", "new"}));
     }
 
+    void anEditElsewhereKeepsEveryRecalledByte() {
+        Window w;
+        // Bytes that start no character of the code page first, then random texts.
+        std::vector<std::string> texts = {"a\xD6 b",      "\xD6\x7F",         "end\xD6",
+                                          "\x81\x30\x81", "\xA2\xE3\xD6\xD0", "\xE7\x95\x8C"};
+        std::mt19937 random(11);
+        while (texts.size() < 200) texts.push_back(randomBytes(random));
+        QLineEdit* field = lineEdit(w);
+        for (const std::string& text : texts) {
+            w.list().clear();
+            w.fill({text + "[Zub]note"});
+            recall(w, 0);
+            QCOMPARE(w.form->editBox()->text(), text);
+            QTest::keyClick(field, Qt::Key_Home);
+            QTest::keyClick(field, Qt::Key_X);
+            w.action("Action7")->trigger();
+            QCOMPARE(w.entries(), Entries({QByteArray::fromStdString("x" + text + "[Zub]note")}));
+        }
+    }
+
     void returnInASortedListDoesNotResort() {
         Window w;
         w.fill({"banana", "apple"});

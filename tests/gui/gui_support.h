@@ -16,6 +16,8 @@
 
 #include <memory>
 #include <optional>
+#include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,59 @@ struct Window {
         return out;
     }
 };
+
+// Up to 23 pieces drawn at random.
+inline std::string randomText(std::mt19937& random, std::span<const std::string> pieces) {
+    std::string text;
+    const std::size_t count = random() % 24;
+    for (std::size_t i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+    return text;
+}
+
+// A random text of pieces that are hard on the crossing between the code page and the widgets:
+// characters of one, two and four bytes, bytes that start none, pieces of UTF-8, and the
+// four-byte codes of U+2029 and U+FDD0, which Qt's editor would take for line breaks. No line
+// break, NUL or comment marker.
+inline std::string randomBytes(std::mt19937& random) {
+    static const std::string pieces[] = {"a",
+                                         " ",
+                                         "\t",
+                                         "0",
+                                         "\x7F",
+                                         "\x80",
+                                         "\xFF",
+                                         "\x81",
+                                         "\xD6",
+                                         "\xD6\xD0",
+                                         "\x81\x40",
+                                         "\x81\x30",
+                                         "\xA2\xE3",
+                                         "\xE4\xB8\xAD",
+                                         "\xC3\xA9",
+                                         "\xA1\xA1",
+                                         "[Zub",
+                                         "\x94\x39\xFC\x36",
+                                         "\x81\x36\xA6\x36",
+                                         "\x84\x30\xFA\x32",
+                                         "\x84\x31\x81\x30"};
+    return randomText(random, pieces);
+}
+
+// The same in well-formed UTF-8, with U+2029 and a byte-order mark among it.
+inline std::string randomUtf8(std::mt19937& random) {
+    static const std::string pieces[] = {"a",
+                                         " ",
+                                         "0",
+                                         "\xE4\xB8\xAD",
+                                         "\xE6\x96\x87",
+                                         "\xC3\xA9",
+                                         "\xD0\x96",
+                                         "\xF0\x9F\x98\x80",
+                                         "\xE2\x80\xA9",
+                                         "\xEF\xBB\xBF",
+                                         "\xEF\xBC\x8C"};
+    return randomText(random, pieces);
+}
 
 // Types text as a keyboard or an input method hands it over, one character a key (QTest's
 // keyClicks knows only Latin-1); a line break is the Return key.

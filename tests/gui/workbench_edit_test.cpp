@@ -38,7 +38,9 @@ void expectAgreesWithWholeText(const WorkbenchEdit& edit) {
     const QString raw = document.toRawText();
     for (int position = 0; position < document.characterCount(); ++position) {
         // No caret stands between the halves of a surrogate pair.
-        if (position > 0 && raw.at(position).isLowSurrogate()) continue;
+        if (position > 0 && raw.at(position - 1).isHighSurrogate() &&
+            raw.at(position).isLowSurrogate())
+            continue;
         const std::uint64_t offset = wholeText(document, position).size();
         QCOMPARE(edit.byteOffset(position), offset);
         // Back from bytes: the position of the character that holds the byte.
@@ -49,9 +51,11 @@ void expectAgreesWithWholeText(const WorkbenchEdit& edit) {
             QCOMPARE(bytes(edit.bytes(from, count)), bytes(all.substr(from, count)));
 }
 
-const QString kPieces[] = {
-    QStringLiteral("a"),      QStringLiteral("中"), QStringLiteral("😀"),       QStringLiteral("\n"),
-    QStringLiteral("ab\ncd"), QStringLiteral("\t"), QStringLiteral("À文\n\n"), QStringLiteral(" ")};
+const QString kPieces[] = {QStringLiteral("a"), QStringLiteral("中"), QStringLiteral("😀"),
+                           QStringLiteral("\n"), QStringLiteral("ab\ncd"), QStringLiteral("\t"),
+                           QStringLiteral("À文\n\n"), QStringLiteral(" "),
+                           // Bytes that start no character, as they cross into the editor.
+                           toQString("\xD6 \x81\x30")};
 
 } // namespace
 
@@ -129,6 +133,37 @@ private slots:
         }
         QVERIFY(changes.count() > 100);
         for (const auto& [caret, expected] : told) QCOMPARE(caret, expected);
+    }
+
+    void aByteThatStartsNoCharacterIsOneCharacterOfOneByte() {
+        WorkbenchEdit edit;
+        edit.show();
+        // A lead byte before a space and at the end, and a cut-off four-byte sequence.
+        const std::string text = "a\xD6 \x81\x30\x81";
+        edit.setText(text);
+        QCOMPARE(bytes(edit.text()), bytes(text));
+        for (std::uint64_t expected = 1; expected <= text.size(); ++expected) {
+            QTest::keyClick(&edit, Qt::Key_Right);
+            QCOMPARE(edit.selectionStart(), expected);
+        }
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QCOMPARE(bytes(edit.text()), bytes(text.substr(0, text.size() - 1)));
+        QTest::keyClick(&edit, Qt::Key_Home);
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        QCOMPARE(bytes(edit.text()), bytes(text.substr(1, text.size() - 2)));
+        edit.undo();
+        edit.undo();
+        QCOMPARE(bytes(edit.text()), bytes(text));
+        QCOMPARE(bytes(fromQString(edit.toPlainText())), bytes(text));
+        expectAgreesWithWholeText(edit);
+
+        // The four-byte codes of U+2029 and U+FDD0, which Qt takes for line breaks, stay bytes
+        // within their line.
+        const std::string breaks = "x\x81\x36\xA6\x36y\x84\x30\xFA\x32";
+        edit.setText(breaks);
+        QCOMPARE(edit.document()->blockCount(), 1);
+        QCOMPARE(bytes(edit.text()), bytes(breaks));
+        expectAgreesWithWholeText(edit);
     }
 
     void textComesAndGoesAsBytes() {

@@ -33,14 +33,41 @@ TEST(CodePage, WritesWhatCp936LacksAsFourByteSequences) {
     EXPECT_EQ(fromUtf16(std::u16string(1, char16_t(0xD83D))), "?");
 }
 
-TEST(CodePage, DecodesAndMarksInvalidBytes) {
+TEST(CodePage, CarriesBytesThatAreNoCharacterOneByOne) {
     EXPECT_EQ(toUtf16(bytes({0xD6, 0xD0, 0x61})), u"中a");
     EXPECT_EQ(toUtf16(bytes({0x80})), u"€");
-    // A lead byte without a trail, and one before a line break, stand alone.
-    EXPECT_EQ(toUtf16(bytes({0x61, 0xD6})), u"a\uFFFD");
-    EXPECT_EQ(toUtf16(bytes({0xD6, 0x0A})), u"\uFFFD\n");
-    // Four-byte shape that stands for no character.
-    EXPECT_EQ(toUtf16(bytes({0xFE, 0x39, 0xFE, 0x39})), u"\uFFFD");
+    const char16_t d6 = escapedByte(0xD6);
+    const char16_t x81 = escapedByte(0x81);
+    const struct {
+        std::string in;
+        std::u16string out;
+    } cases[] = {
+        // A lead byte before a space, a line break, DEL, or the end of the text.
+        {bytes({0x61, 0xD6}), {u'a', d6}},
+        {bytes({0xD6, 0x20, 0xD6, 0xD0}), {d6, u' ', u'中'}},
+        {bytes({0xD6, 0x0D, 0x0A}), {d6, u'\r', u'\n'}},
+        {bytes({0xD6, 0x7F}), {d6, 0x7F}},
+        // Four-byte sequences cut off, or of the right shape but standing for nothing.
+        {bytes({0x81, 0x30, 0x81}), {x81, u'0', x81}},
+        {bytes({0x81, 0x30}), {x81, u'0'}},
+        {bytes({0xFE, 0x39, 0xFE, 0x39}), {escapedByte(0xFE), u'9', escapedByte(0xFE), u'9'}},
+        // The one four-byte code GB18030 gives a character that CP936 writes as FF.
+        {bytes({0x83, 0x39, 0xFE, 0x30}), {escapedByte(0x83), u'9', escapedByte(0xFE), u'0'}},
+        {bytes({0xFF}), u"\uF8F5"},
+        // GB18030's second code for the euro sign.
+        {bytes({0xA2, 0xE3}), {escapedByte(0xA2), escapedByte(0xE3)}},
+        // UTF-8 read in the code page: the last character's bytes are cut in two.
+        {"\xE7\x95\x8C\r\n", {u'鐣', escapedByte(0x8C), u'\r', u'\n'}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toUtf16(c.in), c.out) << testing::PrintToString(c.in);
+        EXPECT_EQ(fromUtf16(c.out), c.in) << testing::PrintToString(c.in);
+        EXPECT_EQ(byteLength(c.out), c.in.size()) << testing::PrintToString(c.in);
+    }
+    // An escaped byte that follows a high surrogate is the pair's second half, and any other
+    // unpaired surrogate is no byte at all.
+    EXPECT_EQ(fromUtf16(std::u16string{0xD83C, 0xDC80}), fromUtf16(u"🂀"));
+    EXPECT_EQ(fromUtf16(std::u16string{0xDC7F, 0xD800}), "??");
 }
 
 TEST(CodePage, EveryCharacterRoundTrips) {
@@ -70,22 +97,25 @@ TEST(CodePage, EveryCharacterRoundTrips) {
     }
 }
 
-TEST(CodePage, EveryAssignedDoubleByteCodeKeepsItsBytes) {
-    std::vector<std::string> aliases;
-    for (int lead = 0x81; lead <= 0xFE; ++lead) {
-        for (int trail = 0x40; trail <= 0xFE; ++trail) {
-            if (trail == 0x7F) continue;
+TEST(CodePage, EveryByteSequenceOfEveryShapeComesBackAsItself) {
+    std::size_t characters = 0;
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int trail = 0x00; trail <= 0xFF; ++trail) {
             const std::string in = bytes({lead, trail});
             const std::u16string text = toUtf16(in);
-            if (text == u"\uFFFD") continue;
-            if (fromUtf16(text) != in) {
-                // GB18030's second code for a character CP936 already holds elsewhere.
-                ASSERT_EQ(toUtf16(fromUtf16(text)), text);
-                aliases.push_back(in);
-            }
+            ASSERT_EQ(fromUtf16(text), in) << std::hex << lead << " " << trail;
+            if (text.size() == 1) ++characters;
         }
     }
-    EXPECT_EQ(aliases, std::vector<std::string>{bytes({0xA2, 0xE3})}); // the euro sign
+    // Every pair of a lead byte and a trail byte is a character, but for the euro sign's second
+    // code.
+    EXPECT_EQ(characters, std::size_t{126 * 190 - 1});
+    for (const std::string& four :
+         {bytes({0x81, 0x30, 0x81, 0x30}), bytes({0x84, 0x31, 0xA4, 0x39}),
+          bytes({0x84, 0x31, 0xA5, 0x30}), bytes({0x90, 0x30, 0x81, 0x30}),
+          bytes({0xE3, 0x32, 0x9A, 0x35}), bytes({0xE3, 0x32, 0x9A, 0x36})}) {
+        EXPECT_EQ(fromUtf16(toUtf16(four)), four) << testing::PrintToString(four);
+    }
 }
 
 TEST(CodePage, StepsOverOneTwoAndFourByteCharacters) {
@@ -202,9 +232,9 @@ TEST(CodePage, ByteLengthIsTheLengthOfTheEncodedText) {
     EXPECT_EQ(byteLength(u"a中😀\r\n"), 1u + 2u + 4u + 2u);
     EXPECT_EQ(byteLength(u"€"), 1u);
     EXPECT_EQ(byteLength(u"À"), 4u);
-    // Unpaired surrogates, alone or at either end, are one '?' each.
-    const std::u16string broken = {0xDC00, u'a', 0xD83D};
+    // Unpaired surrogates, alone or at either end, are one byte each: '?' or the escaped byte.
+    const std::u16string broken = {0xDC00, u'a', escapedByte(0xD6), 0xD83D};
     EXPECT_EQ(byteLength(broken), fromUtf16(broken).size());
-    EXPECT_EQ(byteLength(broken), 3u);
+    EXPECT_EQ(byteLength(broken), 4u);
     EXPECT_EQ(byteLength(u""), 0u);
 }
