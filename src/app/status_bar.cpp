@@ -5,14 +5,15 @@
 
 namespace zub {
 namespace {
-constexpr std::array<int, StatusBar::kPanelCount> kInitialWidths = {50, 50, 0, 55, 50};
+constexpr std::array<int, StatusBar::kPanelCount> kInitialWidths = {50, 50, 0, 55, 50, 50};
 } // namespace
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    const std::array<const char*, kPanelCount> texts = {"就绪", "注释", "", "捕获模式", "手动"};
+    const std::array<const char*, kPanelCount> texts = {"就绪",     "注释", "",
+                                                        "捕获模式", "手动", "GBK"};
     for (int i = 0; i < kPanelCount; ++i) {
         auto* label = new QLabel(QString::fromUtf8(texts[static_cast<std::size_t>(i)]), this);
         label->setObjectName(QStringLiteral("Panel%1").arg(i));
@@ -46,7 +47,7 @@ void StatusBar::resizeEvent(QResizeEvent* event) {
 
 void StatusBar::StatusBar1Resize() {
     int others = 0;
-    for (int i : {0, 1, 3, 4}) others += m_panels[static_cast<std::size_t>(i)]->width();
+    for (int i : {0, 1, 3, 4, 5}) others += m_panels[static_cast<std::size_t>(i)]->width();
     m_panels[2]->setFixedWidth(std::max(0, width() - others));
 }
 

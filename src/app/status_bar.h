@@ -8,12 +8,13 @@ class QLabel;
 
 namespace zub {
 
-// The status bar: five sunken panels side by side. Panel 2 takes whatever width the others
-// leave, recomputed whenever the bar is resized.
+// The status bar: six sunken panels side by side. Panel 2 takes whatever width the others
+// leave, recomputed whenever the bar is resized. Panel 5, beyond the five of the window's
+// design, shows the encoding of the workbench's document.
 class StatusBar : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kPanelCount = 5;
+    static constexpr int kPanelCount = 6;
 
     explicit StatusBar(QWidget* parent = nullptr);
 

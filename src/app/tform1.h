@@ -5,6 +5,7 @@
 #include "platform/services.h"
 #include "text/collation.h"
 #include "workbench/word_prefix_search.h"
+#include "workbench/workbench_document.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -123,6 +124,8 @@ private:
     void capturePicture();
     void saveCapturedPicture();
     void openListFile(const std::filesystem::path& path);
+    // The workbench's document is now in this format; the status bar says which.
+    void setDocumentFormat(const DocumentFormat& format);
 
     void createControls();
     void createBars();
@@ -151,6 +154,7 @@ private:
     FileDialogOptions m_saveDialog1;
     FileDialogOptions m_openDialog2;
     FileDialogOptions m_saveDialog2;
+    DocumentFormat m_documentFormat;
     WordPrefixSearch m_wordPrefixSearch;
     FileDialogOptions OpenPictureDialog1;
     FileDialogOptions SavePictureDialog1;

@@ -1,5 +1,6 @@
 // Handlers of the workbench: New, Extract, its documents, Preview and the word-prefix search.
 
+#include "app/status_bar.h"
 #include "app/tform1.h"
 #include "cliplist/edit_box.h"
 #include "images/image_pane.h"
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 
 namespace zub {
 namespace {
@@ -34,10 +36,12 @@ void TForm1::connectWorkbenchCommands() {
     on("Action13", &TForm1::Action13Execute);
     on("Action14", &TForm1::Action14Execute);
     connect(Memo1, &WorkbenchEdit::changed, this, [this] { guard([this] { Memo1Change(); }); });
+    setDocumentFormat(m_documentFormat);
 }
 
 void TForm1::Action10Execute() {
     Memo1->clearQuietly();
+    setDocumentFormat({});
     m_editBox->clearAll();
     m_services.clipboard.empty();
     TabSheet2->clear();
@@ -55,15 +59,24 @@ void TForm1::Action11Execute() {
 void TForm1::Action12Execute() {
     const auto path = m_services.dialogs.openFile(this, m_openDialog2);
     if (!path) return;
-    const std::string text = readWorkbenchDocument(*path);
+    const WorkbenchDocument document = readWorkbenchDocument(*path);
+    // Saving writes what was opened last, also when its text is the same.
+    setDocumentFormat(document.format);
     // The same text again is no change at all.
-    if (text.size() == Memo1->size() && text == Memo1->text()) return;
-    Memo1->setText(text);
+    if (document.text.size() == Memo1->size() && document.text == Memo1->text()) return;
+    Memo1->setText(document.text);
 }
 
 void TForm1::Action13Execute() {
     if (const auto path = m_services.dialogs.saveFile(this, m_saveDialog2))
-        writeWorkbenchDocument(*path, Memo1->text());
+        writeWorkbenchDocument(*path, documentBytes(Memo1->text(), m_documentFormat));
+}
+
+void TForm1::setDocumentFormat(const DocumentFormat& format) {
+    m_documentFormat = format;
+    StatusBar1->setText(5, QString::fromLatin1(encodingName(format)));
+    StatusBar1->panel(5)->setToolTip(format.byteOrderMark ? QStringLiteral("文档编码（带BOM）")
+                                                          : QStringLiteral("文档编码"));
 }
 
 void TForm1::Action14Execute() {

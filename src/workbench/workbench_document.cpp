@@ -2,8 +2,17 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "text/encoding_guess.h"
+#include "text/utf8.h"
+
+#include <algorithm>
 
 namespace zub {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace
 
 std::string workbenchText(std::string_view fileBytes) {
     const std::size_t nul = fileBytes.find('\0');
@@ -22,13 +31,46 @@ std::string workbenchText(std::string_view fileBytes) {
     return text;
 }
 
-std::string readWorkbenchDocument(const std::filesystem::path& path, std::size_t capacity) {
-    // Line breaks only grow, so more bytes than the capacity before the NUL are too many.
+const char* encodingName(const DocumentFormat& format) {
+    return format.encoding == DocumentFormat::Encoding::Utf8 ? "UTF-8" : "GBK";
+}
+
+WorkbenchDocument workbenchDocument(std::string_view fileBytes) {
+    const std::size_t nul = fileBytes.find('\0');
+    if (nul != std::string_view::npos) fileBytes = fileBytes.substr(0, nul);
+    DocumentFormat format;
+    if (fileBytes.starts_with(kByteOrderMark) &&
+        utf8::isValid(fileBytes.substr(kByteOrderMark.size()))) {
+        format.byteOrderMark = true;
+        fileBytes.remove_prefix(kByteOrderMark.size());
+    } else if (!encoding::looksLikeUtf8(fileBytes)) {
+        return {workbenchText(fileBytes), format};
+    }
+    format.encoding = DocumentFormat::Encoding::Utf8;
+    format.lfLineBreaks = fileBytes.find('\n') != std::string_view::npos &&
+                          fileBytes.find('\r') == std::string_view::npos;
+    return {workbenchText(utf8::toCodePage(fileBytes)), format};
+}
+
+std::string documentBytes(std::string_view text, const DocumentFormat& format) {
+    if (format.encoding == DocumentFormat::Encoding::CodePage) return std::string(text);
+    std::string out(format.byteOrderMark ? kByteOrderMark : std::string_view());
+    out += utf8::fromCodePage(text, utf8::StrayBytes::Keep);
+    if (format.lfLineBreaks) {
+        // The workbench's text has no CR but in its CR LF line breaks.
+        std::erase(out, '\r');
+    }
+    return out;
+}
+
+WorkbenchDocument readWorkbenchDocument(const std::filesystem::path& path, std::size_t capacity) {
+    // Line breaks only grow, and in the code page so does UTF-8 but for Chinese: more bytes than
+    // the capacity before the NUL are too many.
     const std::string bytes = files::readUntilNul(path, capacity);
     if (bytes.size() > capacity) throw Error("Text exceeds memo capacity");
-    std::string text = workbenchText(bytes);
-    if (text.size() > capacity) throw Error("Text exceeds memo capacity");
-    return text;
+    WorkbenchDocument document = workbenchDocument(bytes);
+    if (document.text.size() > capacity) throw Error("Text exceeds memo capacity");
+    return document;
 }
 
 void writeWorkbenchDocument(const std::filesystem::path& path, std::string_view text) {

@@ -51,9 +51,10 @@ private slots:
         QCOMPARE(w.form->size(), QSize(596, 426));
         QVERIFY(!w.form->windowIcon().isNull());
         QVERIFY(w.form->menuWidget() == nullptr); // no menu bar of its own
-        const QStringList panels = {"就绪", "注释", "", "捕获模式", "手动"};
-        for (int i = 0; i < 5; ++i) QCOMPARE(w.panel(i), panels[i]);
-        for (int i : {0, 1, 4}) QCOMPARE(w.form->statusBar1()->panelWidth(i), 50);
+        // Panel 5, past the five of the design, names the workbench document's encoding.
+        const QStringList panels = {"就绪", "注释", "", "捕获模式", "手动", "GBK"};
+        for (int i = 0; i < StatusBar::kPanelCount; ++i) QCOMPARE(w.panel(i), panels[i]);
+        for (int i : {0, 1, 4, 5}) QCOMPARE(w.form->statusBar1()->panelWidth(i), 50);
         QCOMPARE(w.form->statusBar1()->panelWidth(3), 55);
 
         auto* tabs = w.form->findChild<QTabWidget*>("PageControl1");
@@ -210,10 +211,10 @@ private slots:
         QTRY_COMPARE(goRightEdge(), editBar->width() - 1);
         QCOMPARE(combo->width() - comboBefore, 900 - 596);
         QCOMPARE(w.form->statusBar1()->panelWidth(2) - panelBefore, 900 - 596);
-        for (int i : {0, 1, 4}) QCOMPARE(w.form->statusBar1()->panelWidth(i), 50);
+        for (int i : {0, 1, 4, 5}) QCOMPARE(w.form->statusBar1()->panelWidth(i), 50);
         QCOMPARE(w.form->statusBar1()->panelWidth(3), 55);
         int sum = 0;
-        for (int i = 0; i < 5; ++i) sum += w.form->statusBar1()->panelWidth(i);
+        for (int i = 0; i < StatusBar::kPanelCount; ++i) sum += w.form->statusBar1()->panelWidth(i);
         QCOMPARE(sum, w.form->statusBar1()->width());
     }
 

@@ -50,6 +50,15 @@ struct Bench : Window {
     void extract() { action("Action11")->trigger(); }
 };
 
+// Bytes that start no character of the code page: a lead byte before a space, a line break, DEL
+// or the end, four-byte sequences cut off or standing for nothing, GB18030's second euro sign,
+// and UTF-8 cut off inside a character, which is no UTF-8 and so read as GBK.
+const std::string kStrayBytes[] = {
+    "a\xD6 b",          "\xD6\r\nx",        "\xD6\x7F",
+    "end\xD6",          "\x81\x30\x81",     "\x84\x31\xA5\x30",
+    "\x83\x39\xFE\x30", "\xA2\xE3\xD6\xD0", "\xE4\xB8\x96\xE7\x95",
+};
+
 QByteArray readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
@@ -302,6 +311,98 @@ private slots:
             QCOMPARE(options->defaultExtension, QString());
         }
         QVERIFY(save.confirmOverwrite);
+    }
+
+    void bytesThatAreNoCharacterSurviveOpenSaveAndExtract() {
+        Bench w;
+        const fs::path path = w.programFolder() / "stray.txt";
+        const fs::path saved = w.programFolder() / "saved.txt";
+        for (const std::string& bytes : kStrayBytes) {
+            writeFile(path, bytes);
+            w.sim.dialogs.answerOpenFile(path);
+            w.action("Action12")->trigger();
+            QCOMPARE(w.memoBytes(), QByteArray::fromStdString(bytes));
+            QCOMPARE(w.memo()->size(), bytes.size());
+            w.sim.dialogs.answerSaveFile(saved);
+            w.action("Action13")->trigger();
+            QCOMPARE(readFile(saved), QByteArray::fromStdString(bytes));
+
+            w.action("Action10")->trigger();
+            w.list().clear();
+            w.fill({bytes + "[Zub]note"});
+            w.selectRow(0);
+            w.extract();
+            QCOMPARE(w.memoBytes(), QByteArray::fromStdString(bytes));
+        }
+        QVERIFY(w.messages().isEmpty());
+    }
+
+    void anyDocumentComesBackFromOpenAndSaveByteForByte() {
+        Bench w;
+        const fs::path path = w.programFolder() / "any.txt";
+        const fs::path saved = w.programFolder() / "saved.txt";
+        std::mt19937 random(24);
+        int utf8 = 0;
+        for (int i = 0; i < 300; ++i) {
+            const std::string bytes = i % 2 ? randomBytes(random) : randomUtf8(random);
+            writeFile(path, bytes);
+            w.sim.dialogs.answerOpenFile(path);
+            w.action("Action12")->trigger();
+            if (w.panel(5) == QStringLiteral("UTF-8")) ++utf8;
+            w.sim.dialogs.answerSaveFile(saved);
+            w.action("Action13")->trigger();
+            QCOMPARE(readFile(saved), QByteArray::fromStdString(bytes));
+        }
+        // Both kinds of document were among them.
+        QVERIFY(utf8 > 100 && utf8 < 200);
+        QVERIFY(w.messages().isEmpty());
+    }
+
+    void aDocumentEditedAtOnePlaceChangesThereOnly() {
+        Bench w;
+        w.showActive();
+        QCOMPARE(w.panel(5), QStringLiteral("GBK"));
+        const struct {
+            std::string file;
+            QString encoding;
+            std::uint64_t caret; // in the code page
+            QString typed;
+            std::string expected;
+        } documents[] = {
+            // 中文测试 你好，世界 abc in UTF-8: 们 goes in after 你好.
+            {"\xE4\xB8\xAD\xE6\x96\x87\xE6\xB5\x8B\xE8\xAF\x95\r\n\xE4\xBD\xA0\xE5\xA5\xBD\xEF\xBC"
+             "\x8C\xE4\xB8\x96\xE7\x95\x8C\r\nabc\r\n",
+             "UTF-8", 14, "们",
+             "\xE4\xB8\xAD\xE6\x96\x87\xE6\xB5\x8B\xE8\xAF\x95\r\n\xE4\xBD\xA0\xE5\xA5\xBD\xE4\xBB"
+             "\xAC\xEF"
+             "\xBC\x8C\xE4\xB8\x96\xE7\x95\x8C\r\nabc\r\n"},
+            // UTF-8 with a byte-order mark and LF line breaks: a new line after the first.
+            {"\xEF\xBB\xBF\xE7\xAC\xAC\xE4\xB8\x80\n\xE7\xAC\xAC\xE4\xBA\x8C\n", "UTF-8", 4, "\nx",
+             "\xEF\xBB\xBF\xE7\xAC\xAC\xE4\xB8\x80\nx\n\xE7\xAC\xAC\xE4\xBA\x8C\n"},
+            // GBK (会议定在下周三下午。) with a lead byte left at its end: 两点 goes in.
+            {cp936(u"会议定在下周三下午。\r\n") + "\xD6", "GBK", 18, "两点",
+             cp936(u"会议定在下周三下午两点。\r\n") + "\xD6"},
+        };
+        const fs::path path = w.programFolder() / "document.txt";
+        for (const auto& d : documents) {
+            writeFile(path, d.file);
+            w.sim.dialogs.answerOpenFile(path);
+            w.action("Action12")->trigger();
+            QCOMPARE(w.panel(5), d.encoding);
+            w.memo()->selectBytes(d.caret, 0);
+            w.type(d.typed);
+            w.sim.dialogs.answerSaveFile(path);
+            w.action("Action13")->trigger();
+            QCOMPARE(readFile(path), QByteArray::fromStdString(d.expected));
+        }
+        // A new document is in the code page again.
+        w.action("Action10")->trigger();
+        QCOMPARE(w.panel(5), QStringLiteral("GBK"));
+        w.type(QStringLiteral("中"));
+        w.sim.dialogs.answerSaveFile(path);
+        w.action("Action13")->trigger();
+        QCOMPARE(readFile(path), QByteArray("\xD6\xD0"));
+        QVERIFY(w.messages().isEmpty());
     }
 
     void typedLinesAreSavedAsTheirBytes() {

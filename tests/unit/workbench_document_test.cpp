@@ -71,11 +71,62 @@ TEST(WorkbenchDocument, TheFirstNulEndsTheText) {
     EXPECT_EQ(workbenchText(std::string("a\n\0\n", 4)), "a\r\n");
 }
 
+TEST(WorkbenchDocument, Utf8FilesAreReadIntoTheCodePageAndWrittenBackAsTheyWere) {
+    using Encoding = DocumentFormat::Encoding;
+    const std::string crlf = "\xE4\xB8\xAD\xE6\x96\x87\xE6\xB5\x8B\xE8\xAF\x95\r\n" // 中文测试
+                             "\xE4\xBD\xA0\xE5\xA5\xBD\xEF\xBC\x8C"                 // 你好，
+                             "\xE4\xB8\x96\xE7\x95\x8C\r\nabc\r\n";                 // 世界
+    const std::string gbk = "\xD6\xD0\xCE\xC4\r\n\xC4\xE3\xBA\xC3\r\n";             // 中文 你好
+    const struct {
+        std::string file;
+        Encoding encoding;
+        bool byteOrderMark;
+        bool lfLineBreaks;
+        std::string text; // in the code page
+    } cases[] = {
+        {crlf, Encoding::Utf8, false, false,
+         "\xD6\xD0\xCE\xC4\xB2\xE2\xCA\xD4\r\n\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7\r\nabc\r\n"},
+        {"\xEF\xBB\xBF" + crlf, Encoding::Utf8, true, false, workbenchDocument(crlf).text},
+        {"\xE4\xB8\xAD\nx\n", Encoding::Utf8, false, true, "\xD6\xD0\r\nx\r\n"},
+        {"\xEF\xBB\xBFplain", Encoding::Utf8, true, false, "plain"},
+        {"\xEF\xBB\xBF", Encoding::Utf8, true, false, ""},
+        {"\xC3\xA0 la \xF0\x9F\x98\x80", Encoding::Utf8, false, false,
+         "\xA8\xA4 la \x94\x39\xFC\x36"},
+        // The code page as ever: GBK, ASCII, and UTF-8 with one byte that is not.
+        {gbk, Encoding::CodePage, false, false, gbk},
+        {"plain ascii\r\n", Encoding::CodePage, false, false, "plain ascii\r\n"},
+        {crlf + "\xFF", Encoding::CodePage, false, false, crlf + "\xFF"},
+        {"\xEF\xBB\xBF\xE4\xB8", Encoding::CodePage, false, false, "\xEF\xBB\xBF\xE4\xB8"},
+    };
+    for (const auto& c : cases) {
+        const WorkbenchDocument document = workbenchDocument(c.file);
+        EXPECT_EQ(document.format.encoding, c.encoding) << testing::PrintToString(c.file);
+        EXPECT_EQ(document.format.byteOrderMark, c.byteOrderMark) << testing::PrintToString(c.file);
+        EXPECT_EQ(document.format.lfLineBreaks, c.lfLineBreaks) << testing::PrintToString(c.file);
+        EXPECT_EQ(document.text, c.text) << testing::PrintToString(c.file);
+        // Unedited, it is written back byte for byte.
+        EXPECT_EQ(documentBytes(document.text, document.format), c.file)
+            << testing::PrintToString(c.file);
+    }
+    EXPECT_EQ(std::string(encodingName(workbenchDocument(crlf).format)), "UTF-8");
+    EXPECT_EQ(std::string(encodingName(workbenchDocument(gbk).format)), "GBK");
+
+    // The Part's rules on the text hold for UTF-8 too: the NUL ends it, and line breaks that
+    // were mixed come back as CR LF.
+    const WorkbenchDocument mixed =
+        workbenchDocument(std::string("\xE4\xB8\xAD\na\r\nb\rc") + '\0' + "\xFF");
+    EXPECT_EQ(mixed.format.encoding, Encoding::Utf8);
+    EXPECT_EQ(documentBytes(mixed.text, mixed.format), "\xE4\xB8\xAD\r\na\r\nb\r\nc");
+    // A byte the code page has no character for (from an entry, say) goes out as it is.
+    EXPECT_EQ(documentBytes("\xD6\xD0\x81\r\n", {Encoding::Utf8, false, true}),
+              "\xE4\xB8\xAD\x81\n");
+}
+
 TEST(WorkbenchDocument, ReadsAndWritesFiles) {
     TemporaryFolder folder;
     const fs::path path = folder.path() / "文档.txt";
     writeFile(path, std::string("line\none\r\n\0rest", 16));
-    EXPECT_EQ(readWorkbenchDocument(path), "line\r\none\r\n");
+    EXPECT_EQ(readWorkbenchDocument(path).text, "line\r\none\r\n");
 
     // Written exactly: no byte-order mark, no closing line break, nothing for an empty text.
     writeWorkbenchDocument(path, "a\r\nb");
@@ -83,14 +134,14 @@ TEST(WorkbenchDocument, ReadsAndWritesFiles) {
     writeWorkbenchDocument(path, "");
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(fs::file_size(path), 0u);
-    EXPECT_EQ(readWorkbenchDocument(path), "");
+    EXPECT_EQ(readWorkbenchDocument(path).text, "");
 }
 
 TEST(WorkbenchDocument, TooLongTextsAreRefusedWithTheEditorsMessage) {
     TemporaryFolder folder;
     const fs::path path = folder.path() / "big.txt";
     writeFile(path, std::string(10, 'x'));
-    EXPECT_EQ(readWorkbenchDocument(path, 10), std::string(10, 'x'));
+    EXPECT_EQ(readWorkbenchDocument(path, 10).text, std::string(10, 'x'));
     writeFile(path, std::string(11, 'x'));
     EXPECT_EQ(messageOf([&] { readWorkbenchDocument(path, 10); }), "Text exceeds memo capacity");
     // Short enough as bytes, too long once its line breaks are CR LF.
@@ -98,7 +149,7 @@ TEST(WorkbenchDocument, TooLongTextsAreRefusedWithTheEditorsMessage) {
     EXPECT_EQ(messageOf([&] { readWorkbenchDocument(path, 10); }), "Text exceeds memo capacity");
     // What matters is the text before the NUL, however big the file.
     writeFile(path, std::string("short", 5) + std::string(1, '\0') + std::string(1000, 'x'));
-    EXPECT_EQ(readWorkbenchDocument(path, 10), "short");
+    EXPECT_EQ(readWorkbenchDocument(path, 10).text, "short");
     EXPECT_EQ(kWorkbenchCapacity, std::size_t{64} << 20);
 }
 
