@@ -17,6 +17,9 @@ void TForm1::connectGrabCommands() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    // Qt's default timer may fire 5 % early or late, a quarter of a second at five seconds; the
+    // user counts on the delay to get a menu open in time.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(action(QStringLiteral("Action21")), &QAction::triggered, this,
             [this] { guard([this] { Action21Execute(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { guard([this] { Timer1Timer(); }); });
