@@ -4,6 +4,7 @@
 #include "dialogs/fixed_dialog.h"
 #include "dialogs/help_page.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -45,6 +46,17 @@ TForm3::TForm3(QWidget* owner) : QDialog(owner, fixedDialogFlags()) {
 
     setTabOrder(Memo1, Button1);
     Memo1->setFocus();
+    Memo1->installEventFilter(this);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    // A read-only page passes Return on to the dialog, which would take it for its default
+    // button and close: in the page it does nothing.
+    if (watched == Memo1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm3::Button1Click() {

@@ -15,6 +15,9 @@ public:
 
     void Button1Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* Button1 = nullptr;

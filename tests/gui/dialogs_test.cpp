@@ -232,6 +232,19 @@ private slots:
         QTest::keyClick(memo, Qt::Key_Delete);
         QCOMPARE(memo->toPlainText(), helpPageText());
         QVERIFY(memo->textCursor().hasSelection());
+        // Return in the page stays there: it is no press of the default button. Tab reaches the
+        // button, on which Return closes the dialog.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            QTest::keyClick(memo, key);
+            QVERIFY(first->isVisible());
+        }
+        QCOMPARE(memo->toPlainText(), helpPageText());
+        first->activateWindow();
+        QTest::keyClick(first->focusWidget(), Qt::Key_Tab);
+        QCOMPARE(first->focusWidget(), first->findChild<QPushButton*>("Button1"));
+        QTest::keyClick(first->focusWidget(), Qt::Key_Return);
+        QVERIFY(isReleased(first));
+        first = openHelp(w);
 
         pressOk(first);
         QVERIFY(isReleased(first));
