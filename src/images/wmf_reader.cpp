@@ -1,5 +1,6 @@
 #include "images/wmf_reader.h"
 
+#include "images/bmp_reader.h"
 #include "images/field_reader.h"
 #include "images/metafile_size.h"
 #include "images/svg_raster.h"
@@ -12,7 +13,9 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace zub {
 namespace {
@@ -21,6 +24,10 @@ constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::uint64_t kPlaceableSize = 22;
 constexpr std::uint64_t kHeaderSize = 18;
 constexpr std::uint16_t kEndOfFileFunction = 0;
+constexpr std::uint16_t kWindowOriginFunction = 0x020B;
+constexpr std::uint16_t kWindowExtentFunction = 0x020C;
+constexpr std::uint16_t kStretchDibFunction = 0x0F43;
+constexpr std::uint32_t kSourceCopy = 0x00CC0020;
 
 void checkPlaceableHeader(const FieldReader& in) {
     in.require(in.has(0, kPlaceableSize + kHeaderSize) && in.u32(0) == kPlaceableKey);
@@ -131,6 +138,71 @@ private:
     wmfAPI* m_api = nullptr;
 };
 
+// The picture of a metafile that is one 32-bit bitmap with alpha drawn whole, as
+// encodeWmfWithBitmap writes it, and nothing else; nothing for any other metafile. libwmf would
+// draw that bitmap without its alpha, on white.
+std::optional<QImage> alphaBitmapOnly(const FieldReader& in, std::uint64_t end) {
+    std::uint64_t record = 0;
+    for (std::uint64_t at = kPlaceableSize + kHeaderSize; at < end;
+         at += 2 * std::uint64_t{in.u32(at)}) {
+        const std::uint16_t function = in.u16(at + 4);
+        if (function == kStretchDibFunction && record == 0)
+            record = at;
+        else if (function != kWindowOriginFunction && function != kWindowExtentFunction &&
+                 function != kEndOfFileFunction)
+            return std::nullopt;
+    }
+    if (record == 0 || !in.has(record, 28 + 56)) return std::nullopt;
+    const std::uint64_t dib = record + 28;
+    const std::uint32_t headerSize = in.u32(dib);
+    const std::int32_t width = in.i32(dib + 4);
+    const std::int32_t height = in.i32(dib + 8);
+    const bool ours = in.u32(record + 6) == kSourceCopy &&
+                      (headerSize == 108 || headerSize == 124) && in.u16(dib + 14) == 32 &&
+                      in.u32(dib + 16) == 3 && in.u32(dib + 32) == 0 &&
+                      in.u32(dib + 40) == 0x00FF0000 && in.u32(dib + 44) == 0x0000FF00 &&
+                      in.u32(dib + 48) == 0x000000FF && in.u32(dib + 52) == 0xFF000000;
+    if (!ours || width <= 0 || height == 0 || height == INT32_MIN) return std::nullopt;
+    const auto columns = static_cast<std::uint32_t>(width);
+    const auto rows = static_cast<std::uint32_t>(std::abs(height));
+    // The whole bitmap, from its corner.
+    if (in.u16(record + 12) != rows || in.u16(record + 14) != columns || in.u16(record + 16) != 0 ||
+        in.u16(record + 18) != 0)
+        return std::nullopt;
+
+    // The colours through the bitmap reader, then the alpha from the same rows.
+    const std::uint64_t dibSize = 2 * std::uint64_t{in.u32(record)} - 28;
+    in.require(std::uint64_t{4} * columns * rows <= dibSize - headerSize);
+    std::string file = "BM";
+    file.resize(14);
+    put32(file, 2, 14 + dibSize);
+    put32(file, 10, 14 + headerSize);
+    file.append(in.slice(dib, dibSize));
+    QImage colours;
+    try {
+        colours = decodeBmp(file).image;
+    } catch (const Error&) {
+        in.fail();
+    }
+    QImage picture(colours.size(), QImage::Format_ARGB32_Premultiplied);
+    in.require(!picture.isNull());
+    for (std::uint32_t y = 0; y < rows; ++y) {
+        const std::uint64_t stored =
+            dib + headerSize + std::uint64_t{4} * columns * (height > 0 ? rows - 1 - y : y);
+        const auto* colourRow = reinterpret_cast<const QRgb*>(colours.constScanLine(int(y)));
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(int(y)));
+        for (std::uint32_t x = 0; x < columns; ++x) {
+            const int alpha = in.u8(stored + 4 * std::uint64_t{x} + 3);
+            const int behind = 255 - alpha;
+            const QRgb c = colourRow[x];
+            row[x] = qRgba(std::clamp(qRed(c) - behind, 0, alpha),
+                           std::clamp(qGreen(c) - behind, 0, alpha),
+                           std::clamp(qBlue(c) - behind, 0, alpha), alpha);
+        }
+    }
+    return picture;
+}
+
 } // namespace
 
 Picture readWmf(std::string bytes) {
@@ -145,6 +217,13 @@ Picture readWmf(std::string bytes) {
 
     // libwmf reads from writable memory; it gets a copy of the metafile up to its end record,
     // whose header tells the true size and longest record: libwmf allocates what they say.
+    if (std::optional<QImage> picture = alphaBitmapOnly(in, chain.length)) {
+        if (picture->size() != QSize(size.width, size.height))
+            *picture = picture->scaled(size.width, size.height, Qt::IgnoreAspectRatio,
+                                       Qt::SmoothTransformation);
+        in.require(!picture->isNull());
+        return Picture::fromMetafile(PictureFormat::Wmf, std::move(*picture), std::move(bytes));
+    }
     std::string metafile = bytes.substr(0, chain.length);
     put32(metafile, kPlaceableSize + 6, (chain.length - kPlaceableSize) / 2);
     put32(metafile, kPlaceableSize + 12, chain.longestWords);

@@ -1,9 +1,5 @@
 #include "images/wmf_writer.h"
 
-#include "images/bmp_writer.h"
-
-#include <QPainter>
-
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
@@ -13,6 +9,7 @@ namespace {
 
 constexpr int kMostUnits = 32767;
 constexpr std::uint32_t kSourceCopy = 0x00CC0020;
+constexpr std::uint32_t kV4HeaderSize = 108;
 
 class WordWriter {
 public:
@@ -35,27 +32,59 @@ private:
     std::string& m_out;
 };
 
-QImage opaqueOverWhite(const QImage& image) {
-    QImage picture = image;
+QImage fitted(const QImage& image) {
+    QImage picture = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (picture.width() > kMostUnits || picture.height() > kMostUnits)
         picture =
             picture.scaled(kMostUnits, kMostUnits, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QImage flat(picture.size(), QImage::Format_RGB32);
-    if (flat.isNull()) throw std::bad_alloc();
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.drawImage(0, 0, picture);
-    return flat;
+    if (picture.isNull()) throw std::bad_alloc();
+    return picture;
+}
+
+// The device-independent bitmap: a V4 header with 8-bit fields for red, green, blue and alpha,
+// then the rows bottom-up. Each pixel's colour is the picture over white.
+std::string alphaBitmap(const QImage& picture) {
+    const auto width = static_cast<std::uint32_t>(picture.width());
+    const auto height = static_cast<std::uint32_t>(picture.height());
+    std::string dib;
+    dib.reserve(kV4HeaderSize + std::size_t{4} * width * height);
+    WordWriter w(dib);
+    w.u32(kV4HeaderSize);
+    w.u32(width);
+    w.u32(height);
+    w.u16(1);  // planes
+    w.u16(32); // bits per pixel
+    w.u32(3);  // bit fields
+    w.u32(4 * width * height);
+    w.u32(3780); // 96 pixels per inch, in pixels per metre
+    w.u32(3780);
+    w.u32(0); // colours used
+    w.u32(0); // colours important
+    for (const std::uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
+        w.u32(mask);
+    w.u32(0x73524742);                     // sRGB
+    for (int i = 0; i < 12; ++i) w.u32(0); // end points and gamma, unused for sRGB
+    for (int y = static_cast<int>(height) - 1; y >= 0; --y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const QRgb p = row[x];
+            const int behind = 255 - qAlpha(p);
+            w.u32(static_cast<std::uint32_t>(qAlpha(p)) << 24 |
+                  static_cast<std::uint32_t>(qRed(p) + behind) << 16 |
+                  static_cast<std::uint32_t>(qGreen(p) + behind) << 8 |
+                  static_cast<std::uint32_t>(qBlue(p) + behind));
+        }
+    }
+    return dib;
 }
 
 } // namespace
 
 std::string encodeWmfWithBitmap(const QImage& image) {
-    const QImage flat = opaqueOverWhite(image);
-    const std::string bitmapFile = encodeBmp(flat, 24);
-    const std::string_view dib = std::string_view(bitmapFile).substr(14);
-    const auto width = static_cast<std::uint32_t>(flat.width());
-    const auto height = static_cast<std::uint32_t>(flat.height());
+    const QImage picture = fitted(image);
+    const std::string dib = alphaBitmap(picture);
+    const auto width = static_cast<std::uint32_t>(picture.width());
+    const auto height = static_cast<std::uint32_t>(picture.height());
 
     constexpr std::uint64_t kPlaceable = 22;
     constexpr std::uint64_t kHeader = 18;
