@@ -7,12 +7,13 @@
 #include "app/up_down.h"
 #include "cliplist/clip_list_view.h"
 #include "cliplist/edit_box.h"
-#include "workbench/workbench_edit.h"
 #include "images/image_pane.h"
+#include "workbench/workbench_edit.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -24,6 +25,7 @@
 #include <QShortcutEvent>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -42,6 +44,18 @@ constexpr int kWindowWidth = 596;
 constexpr int kWindowHeight = 426;
 constexpr int kClipListWidth = 257;
 constexpr int kBarHeight = 24;
+
+// Qt tells a widget that the mouse has left it only through events of the widget's own window.
+// While a menu is open the menu has the mouse, and an item that opens a window (Help, a file
+// dialog) or hides this one (the screen grab) closes the menu with the mouse over that other
+// window: the button it dropped from never hears that the mouse left, and keeps its hover frame.
+void leaveUnlessUnderCursor(QToolButton* button) {
+    if (!button->underMouse() || QApplication::widgetAt(QCursor::pos()) == button) return;
+    button->setAttribute(Qt::WA_UnderMouse, false);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &leave);
+    button->update();
+}
 
 } // namespace
 
@@ -313,6 +327,10 @@ void TForm1::createMenus() {
         button->setFixedHeight(kBarHeight);
         button->setFocusPolicy(Qt::NoFocus);
         button->installEventFilter(this);
+        // Once the menu is gone and what its item opened is on the screen.
+        connect(menu, &QMenu::aboutToHide, button, [button] {
+            QTimer::singleShot(0, button, [button] { leaveUnlessUnderCursor(button); });
+        });
         ToolBar1->addWidget(button);
     }
 

@@ -1,20 +1,25 @@
 // The program itself on a private X server: the real clipboard, the real global hot key, other
 // programs played by xclip and xdotool.
 
+#include "../under_sanitizer.h"
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
 #include "platform/x11/x11_platform.h"
-#include "../under_sanitizer.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
 #include "cliplist/list_document.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <unistd.h>
 
@@ -190,6 +195,33 @@ TEST_F(ProgramTest, TwoThousandCopiesInARowAllArriveInOrderAndMemoryStaysPut) {
     if (!test::underAddressSanitizer()) {
         EXPECT_LT(residentBytes() - before, 5L << 20);
     }
+}
+
+TEST_F(ProgramTest, AMenuButtonLosesItsHoverFrameWhenItsItemOpensAWindow) {
+    auto* help = form->findChild<QToolButton*>(QStringLiteral("MenuButton5"));
+    auto moveTo = [](QPoint at) {
+        return xdotool(
+            {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+    };
+    ASSERT_TRUE(moveTo(help->mapToGlobal(help->rect().center())));
+    ASSERT_TRUE(waitUntil([&] { return help->underMouse(); }));
+    // The menu runs an event loop of its own: the item is clicked from inside it, once shown.
+    QTimer clickItem;
+    QObject::connect(&clickItem, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || !menu->isVisible()) return;
+        clickItem.stop();
+        moveTo(menu->mapToGlobal(menu->actionGeometry(menu->actions().first()).center()));
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    });
+    clickItem.start(50);
+    ASSERT_TRUE(xdotool({QStringLiteral("click"), QStringLiteral("1")}));
+    ASSERT_TRUE(waitUntil([&] {
+        auto* dialog = form->findChild<QDialog*>(QStringLiteral("Form3"));
+        return dialog && dialog->isVisible() && !QApplication::activePopupWidget();
+    }));
+    // The mouse is over the Help dialog: the button shows no hover frame.
+    EXPECT_TRUE(waitUntil([&] { return !help->underMouse(); }, 2s));
 }
 
 } // namespace
