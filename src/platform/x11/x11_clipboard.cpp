@@ -23,7 +23,7 @@ public:
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
         if (mimeType != QLatin1String("text/plain")) return {};
-        const QString text = toQString(m_bytes);
+        const QString text = toQStringForOthers(m_bytes);
         if (type.id() == QMetaType::QByteArray) return text.toUtf8();
         return text;
     }

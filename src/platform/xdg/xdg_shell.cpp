@@ -21,7 +21,7 @@ constexpr const char* kDefaultSearchPath = "/usr/local/bin:/usr/bin:/bin";
 
 int XdgShell::open(std::string_view target) {
     // Code-page bytes in, the file system's own encoding (UTF-8) out.
-    const std::string name = QFile::encodeName(toQString(target)).toStdString();
+    const std::string name = QFile::encodeName(toQStringForOthers(target)).toStdString();
     const char* searchPath = std::getenv("PATH");
     std::error_code error;
     const std::filesystem::path currentFolder = std::filesystem::current_path(error);
