@@ -171,22 +171,19 @@ std::size_t codePageOddities(std::string_view bytes) {
     return odd;
 }
 
-} // namespace
+constexpr std::size_t kBudget = 1 << 16;
 
-Oddities countOddities(std::string_view bytes, std::size_t budget) {
-    if (bytes.size() > budget) {
-        // Cut where a UTF-8 character starts, so that the UTF-8 reading stays well-formed.
-        std::size_t cut = budget;
-        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
-        bytes = bytes.substr(0, cut);
-    }
-    return {codePageOddities(bytes), utf8Oddities(bytes)};
-}
+} // namespace
 
 bool looksLikeUtf8(std::string_view bytes) {
     if (!utf8::isValid(bytes) || !utf8::hasMultiByte(bytes)) return false;
-    const Oddities odd = countOddities(bytes);
-    return odd.utf8 <= odd.codePage;
+    if (bytes.size() > kBudget) {
+        // Cut where a UTF-8 character starts, so that the UTF-8 reading stays well-formed.
+        std::size_t cut = kBudget;
+        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+        bytes = bytes.substr(0, cut);
+    }
+    return utf8Oddities(bytes) <= codePageOddities(bytes);
 }
 
 } // namespace zub::encoding

@@ -389,6 +389,10 @@ private slots:
             w.sim.dialogs.answerOpenFile(path);
             w.action("Action12")->trigger();
             QCOMPARE(w.panel(5), d.encoding);
+            // Saved unedited, it is what it was.
+            w.sim.dialogs.answerSaveFile(path);
+            w.action("Action13")->trigger();
+            QCOMPARE(readFile(path), QByteArray::fromStdString(d.file));
             w.memo()->selectBytes(d.caret, 0);
             w.type(d.typed);
             w.sim.dialogs.answerSaveFile(path);
