@@ -111,7 +111,7 @@ TEST(WorkbenchDocument, Utf8FilesAreReadIntoTheCodePageAndWrittenBackAsTheyWere)
     EXPECT_EQ(std::string(encodingName(workbenchDocument(crlf).format)), "UTF-8");
     EXPECT_EQ(std::string(encodingName(workbenchDocument(gbk).format)), "GBK");
 
-    // The Part's rules on the text hold for UTF-8 too: the NUL ends it, and line breaks that
+    // The rules on the text hold for UTF-8 too: the NUL ends it, and line breaks that
     // were mixed come back as CR LF.
     const WorkbenchDocument mixed =
         workbenchDocument(std::string("\xE4\xB8\xAD\na\r\nb\rc") + '\0' + "\xFF");
