@@ -1,7 +1,7 @@
 #include "platform/wayland/own_selection_server.h"
 
-#include "platform/qt/qt_text.h"
 #include "text/codepage.h"
+#include "text/utf8.h"
 
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
@@ -25,7 +25,7 @@ constexpr std::size_t kWriteChunk = 1 << 16;
 const char* const kTextTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "TEXT"};
 
 // UTF-8 of code-page text, converted a slice at a time so that only a slice is ever held as
-// UTF-16.
+// UTF-16. Other programs know only Unicode: a byte that is no character becomes U+FFFD.
 QByteArray utf8Of(std::string_view bytes) {
     constexpr std::size_t kSlice = 1 << 20;
     QByteArray out;
@@ -34,7 +34,8 @@ QByteArray utf8Of(std::string_view bytes) {
     while (start < bytes.size()) {
         std::size_t end = start;
         while (end < bytes.size() && end - start < kSlice) end += cp::charLength(bytes, end);
-        out += toQString(bytes.substr(start, end - start)).toUtf8();
+        out += QByteArray::fromStdString(
+            utf8::fromCodePage(bytes.substr(start, end - start), utf8::StrayBytes::Replace));
         start = end;
     }
     return out;
