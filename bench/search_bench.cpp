@@ -16,9 +16,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include <ctime>
+
 namespace {
 
 using namespace zub;
+
+double threadCpuMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 // About `bytes` of text in lines of 40 bytes, Chinese and ASCII mixed, CR LF between them.
 std::string mixedText(std::size_t bytes) {
@@ -120,6 +128,38 @@ void BM_FindNextCommand_10MB_NoMatch(benchmark::State& state) {
     state.counters["messages"] = static_cast<double>(w.sim.dialogs.messages().size());
 }
 BENCHMARK(BM_FindNextCommand_10MB_NoMatch)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(10);
+
+// The first Find Next after an edit in a 10 MB workbench: a character typed in the middle, then
+// Find Next to a word 4 MB further on. The typed character's own cost, with the kept bytes to
+// mend, is the counter keystroke_cpu_ms (the window thread's processor time).
+void BM_FindNextCommand_10MB_AfterAnEdit(benchmark::State& state) {
+    Window w(1'000);
+    std::string text = mixedText(10 << 20);
+    const std::size_t middle = text.find("\r\n", 5 << 20) + 2;
+    text.insert(text.find("\r\n", 9 << 20) + 2, "needle ");
+    w.memo->setText(text);
+    SearchDialog* d = w.open("SearchFind1");
+    d->findField()->setText(QStringLiteral("needle"));
+    for (int i = 0; i < 20; ++i) QApplication::processEvents();
+    double keystroke = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.memo->selectBytes(middle, 0);
+        const double typed = threadCpuMilliseconds();
+        w.memo->insertPlainText(QStringLiteral("a"));
+        QApplication::processEvents();
+        keystroke += threadCpuMilliseconds() - typed;
+        state.ResumeTiming();
+        w.form.workbenchSearch()->findNext(*d);
+        QApplication::processEvents();
+    }
+    if (w.memo->selectionLength() != 6) state.SkipWithError("the word was not found");
+    state.counters["keystroke_cpu_ms"] = keystroke / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_FindNextCommand_10MB_AfterAnEdit)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(10);

@@ -8,6 +8,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace zub {
@@ -82,8 +83,41 @@ void WorkbenchEdit::recountAll() {
     m_counts.assign(std::move(lengths));
 }
 
-void WorkbenchEdit::followContents(int position, int /*removed*/, int added) {
-    m_wholeText.reset();
+void WorkbenchEdit::followContents(int position, int removed, int added) {
+    // The kept bytes are mended rather than dropped, so that Find after an edit costs a search,
+    // not a conversion of the whole text. They must not answer while the counts are redone.
+    std::optional<std::string> kept = std::exchange(m_wholeText, std::nullopt);
+    const std::uint64_t oldTotal = m_counts.totalBytes();
+    recountLines(position, removed, added);
+    if (kept) mendKeptText(std::move(*kept), oldTotal, position, added);
+}
+
+void WorkbenchEdit::mendKeptText(std::string kept, std::uint64_t oldTotal, int position,
+                                 int added) {
+    // Bytes before `position` and after `position + added` are as they were, so the changed
+    // range and how many old bytes it replaced follow from the totals. A range reported too wide
+    // only costs time: the bytes in it are converted anew.
+    // Unless the change joined or split a surrogate pair at its edges: then the characters
+    // beside it, and so their bytes, are not what they were.
+    const QTextDocument* doc = document();
+    if (doc->characterAt(position - 1).isHighSurrogate() ||
+        doc->characterAt(position + added).isLowSurrogate())
+        return;
+    const std::uint64_t start = byteOffset(position);
+    const std::uint64_t end = byteOffset(position + added);
+    const std::uint64_t newTotal = m_counts.totalBytes();
+    if (end < start || oldTotal + (end - start) < newTotal) return;
+    const std::uint64_t replaced = oldTotal + (end - start) - newTotal;
+    // A change as large as the text (Qt reports a whole-document range at times) is better
+    // converted once by whoever asks next than on every keystroke.
+    constexpr std::uint64_t kMendLimit = 1 << 16;
+    if (end - start > kMendLimit || start + replaced > kept.size()) return;
+    kept.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(replaced),
+                 bytes(start, end - start));
+    m_wholeText = std::move(kept);
+}
+
+void WorkbenchEdit::recountLines(int position, int /*removed*/, int added) {
     // Only the lines from the one at `position` to the one at the end of the added text can
     // differ; how many old lines they replace follows from the change in the number of lines.
     // (The removed count is not to be trusted: Qt reports whole-document figures at times.)

@@ -32,8 +32,8 @@ public:
     // The text's length in bytes, and any part of it.
     std::uint64_t size() const override { return m_counts.totalBytes(); }
     std::string bytes(std::uint64_t offset, std::uint64_t count) const override;
-    // The whole text.
-    // Kept until the next change; the reference is good until then.
+    // The whole text. Kept, and mended through small changes; the reference is good until the
+    // next change.
     const std::string& text() const;
 
     // Replaces the whole text with these bytes (any line breaks become lines), the caret at the
@@ -69,11 +69,13 @@ signals:
 private:
     void replaceAll(std::string_view bytes);
     void followContents(int position, int removed, int added);
+    void recountLines(int position, int removed, int added);
+    void mendKeptText(std::string kept, std::uint64_t oldTotal, int position, int added);
     void recountAll();
     static std::uint64_t blockBytes(const QTextBlock& block);
 
     BlockByteCounts m_counts;
-    // The whole text as bytes, once asked for, until the text changes.
+    // The whole text as bytes, once asked for; small changes are mended into it.
     mutable std::optional<std::string> m_wholeText;
     bool m_quiet = false;
 };

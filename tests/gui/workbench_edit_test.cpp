@@ -125,6 +125,8 @@ private slots:
                 edit.redo();
                 break;
             }
+            // This reads text() before every next edit, so the bytes the editor mends through
+            // each change are checked too.
             expectAgreesWithWholeText(edit);
             if (QTest::currentTestFailed()) {
                 qWarning() << "after step" << step;
