@@ -35,9 +35,14 @@ qsizetype unitsAt(std::u16string_view text, qsizetype i) {
 // went in.
 QString editorText(std::string_view bytes) {
     QString text = toQString(bytes);
+    const auto breaksLine = [](char16_t c) { return c == 0x2029 || c == 0xFDD0 || c == 0xFDD1; };
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != 0x2029 && c != 0xFDD0 && c != 0xFDD1) continue;
+        // Read through the constant data: such characters are rare, and a text of megabytes is
+        // scanned on every open.
+        const QChar* units = text.constData();
+        while (i < text.size() && !breaksLine(units[i].unicode())) ++i;
+        if (i == text.size()) break;
+        const char16_t c = units[i].unicode();
         QString escaped;
         for (const char b : cp::fromUtf16(std::u16string_view(&c, 1))) {
             const auto byte = static_cast<unsigned char>(b);
@@ -47,6 +52,21 @@ QString editorText(std::string_view bytes) {
         i += escaped.size() - 1;
     }
     return text;
+}
+
+// Bytes per line as the editor breaks the lines of these bytes: at CR LF, a lone CR and a lone
+// LF (editorText leaves no other line break). No byte of a longer character is a CR or an LF.
+std::vector<std::uint64_t> lineLengths(std::string_view bytes) {
+    std::vector<std::uint64_t> lengths;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+        lengths.push_back(i - start);
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    lengths.push_back(bytes.size() - start);
+    return lengths;
 }
 
 } // namespace
@@ -84,6 +104,9 @@ void WorkbenchEdit::recountAll() {
 }
 
 void WorkbenchEdit::followContents(int position, int removed, int added) {
+    // The whole text anew: its lines are counted from its bytes afterwards, faster than from
+    // the editor's lines.
+    if (m_replacing) return;
     // The kept bytes are mended rather than dropped, so that Find after an edit costs a search,
     // not a conversion of the whole text. They must not answer while the counts are redone.
     std::optional<std::string> kept = std::exchange(m_wholeText, std::nullopt);
@@ -256,9 +279,13 @@ void WorkbenchEdit::replaceAll(std::string_view bytes) {
     // Straight into the document: QPlainTextEdit::setPlainText would then give every character
     // the editor's format once more, a third of the time of a large document for nothing. The
     // undo history goes either way. The change is told once the caret is back at the start.
+    m_wholeText.reset();
     m_quiet = true;
+    m_replacing = true;
     document()->setPlainText(editorText(bytes));
+    m_replacing = false;
     m_quiet = false;
+    m_counts.assign(lineLengths(bytes));
     moveCursor(QTextCursor::Start);
 }
 

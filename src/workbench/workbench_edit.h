@@ -78,6 +78,7 @@ private:
     // The whole text as bytes, once asked for; small changes are mended into it.
     mutable std::optional<std::string> m_wholeText;
     bool m_quiet = false;
+    bool m_replacing = false;
 };
 
 } // namespace zub

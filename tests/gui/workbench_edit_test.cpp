@@ -187,8 +187,9 @@ private slots:
         QVERIFY(!edit.document()->isUndoAvailable());
         expectAgreesWithWholeText(edit);
         // Lone CRs and LFs are line breaks too.
-        edit.setText("a\nb\rc");
-        QCOMPARE(bytes(edit.text()), QByteArray("a\r\nb\r\nc"));
+        edit.setText("a\nb\rc\r\r\n\n\xD6\r");
+        QCOMPARE(bytes(edit.text()), QByteArray("a\r\nb\r\nc\r\n\r\n\r\n\xD6\r\n"));
+        expectAgreesWithWholeText(edit);
 
         edit.clearQuietly();
         QCOMPARE(changes.count(), 2);
