@@ -141,13 +141,22 @@ TEST_F(WaylandProgramTest, CtrlRCapturesOnceAndAutomaticModeSeesEveryCopyWithout
                        QStringLiteral("b"), QStringLiteral("-m"), QStringLiteral("alt")}));
     // Automatic capture through the menu "捕获设置(&B)", walked in one run of keys that lasts
     // until the command has run: the end of a run takes the focus away and closes the menu.
-    ASSERT_TRUE(wtype({QStringLiteral("-M"), QStringLiteral("alt"), QStringLiteral("-k"),
-                       QStringLiteral("b"), QStringLiteral("-m"), QStringLiteral("alt"),
-                       QStringLiteral("-s"), QStringLiteral("800"), QStringLiteral("-k"),
-                       QStringLiteral("Down"), QStringLiteral("-s"), QStringLiteral("200"),
-                       QStringLiteral("-k"), QStringLiteral("Return"), QStringLiteral("-s"),
-                       QStringLiteral("1000")}));
-    ASSERT_TRUE(waitUntil([&] { return isAutomatic(); }));
+    // Slowed down by the sanitizers, the window now and then misses a key of the walk: while the
+    // mode has not changed, the walk is tried again from a closed menu.
+    for (int attempt = 0; attempt < 3 && !isAutomatic(); ++attempt) {
+        if (attempt > 0) {
+            ASSERT_TRUE(wtype({QStringLiteral("-k"), QStringLiteral("Escape"), QStringLiteral("-k"),
+                               QStringLiteral("Escape")}));
+        }
+        ASSERT_TRUE(wtype({QStringLiteral("-M"), QStringLiteral("alt"), QStringLiteral("-k"),
+                           QStringLiteral("b"), QStringLiteral("-m"), QStringLiteral("alt"),
+                           QStringLiteral("-s"), QStringLiteral("800"), QStringLiteral("-k"),
+                           QStringLiteral("Down"), QStringLiteral("-s"), QStringLiteral("200"),
+                           QStringLiteral("-k"), QStringLiteral("Return"), QStringLiteral("-s"),
+                           QStringLiteral("1000")}));
+        waitUntil([&] { return isAutomatic(); }, 5s);
+    }
+    ASSERT_TRUE(isAutomatic());
     ASSERT_TRUE(waitForEntries(2));
 
     // The window on a workspace that is not shown, without the focus: every copy still arrives.
