@@ -279,13 +279,14 @@ void WorkbenchEdit::replaceAll(std::string_view bytes) {
     // Straight into the document: QPlainTextEdit::setPlainText would then give every character
     // the editor's format once more, a third of the time of a large document for nothing. The
     // undo history goes either way. The change is told once the caret is back at the start.
+    // The counts first: whoever hears of the new text (textChanged) may ask for its size.
     m_wholeText.reset();
+    m_counts.assign(lineLengths(bytes));
     m_quiet = true;
     m_replacing = true;
     document()->setPlainText(editorText(bytes));
     m_replacing = false;
     m_quiet = false;
-    m_counts.assign(lineLengths(bytes));
     moveCursor(QTextCursor::Start);
 }
 
