@@ -39,7 +39,7 @@ QString shortcutId(std::uint16_t id) {
     return QStringLiteral("hotkey-%1").arg(id);
 }
 
-// The trigger in the notation of the freedesktop shortcuts specification, e.g. "CTRL+r".
+// The trigger as the GlobalShortcuts portal writes key combinations, e.g. "CTRL+r".
 QString trigger(unsigned modifiers, unsigned key) {
     QString text;
     if (modifiers & hotkey::kControl) text += QStringLiteral("CTRL+");
