@@ -5,6 +5,7 @@
 
 #include "fuzz_check.h"
 #include "text/codepage.h"
+#include "text/encoding_guess.h"
 #include "text/utf8.h"
 
 #include <cstddef>
@@ -73,6 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string encoded = cp::fromUtf16(decoded);
     ZUB_FUZZ_CHECK(encoded == bytes);
     ZUB_FUZZ_CHECK(cp::byteLength(decoded) == bytes.size());
+
+    // Telling UTF-8 from the code page reads any file's bytes: it says UTF-8 only of
+    // well-formed UTF-8.
+    if (encoding::looksLikeUtf8(bytes)) ZUB_FUZZ_CHECK(utf8::isValid(bytes));
     ZUB_FUZZ_CHECK(cp::toUtf16(encoded) == decoded);
     // Through UTF-8 and back, where the bytes hold only characters.
     if (!hasUnpairedEscape(decoded)) {
