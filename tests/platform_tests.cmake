@@ -9,6 +9,7 @@ add_executable(platform_unit_tests
     unit/sim_shell_test.cpp
     unit/sim_viewer_chain_test.cpp
     unit/hidden_files_test.cpp
+    unit/run_child_test.cpp
     unit/system_files_test.cpp
 )
 target_link_libraries(platform_unit_tests PRIVATE zub_platform_sim zub_platform_xdg GTest::gtest GTest::gtest_main)
