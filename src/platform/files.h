@@ -32,8 +32,16 @@ std::string readUntilNul(const std::filesystem::path& path, std::size_t limit);
 // Replaces the contents of a plain file with `bytes`, or creates it. Where the folder lets us,
 // through a temporary file in it that is flushed and then renamed over the target, keeping the
 // target's permissions, so that a crash or a full disk leaves either the old file or the new one.
-// A writable file in a folder we may not write is written in place instead, after its room has
-// been claimed. Throws createError(); no temporary file is left behind.
+// A writable file in a folder we may not write, and a file with more than one name (hard links),
+// is written in place instead, after its room has been claimed. Throws createError(); no
+// temporary file is left behind. Temporary files that earlier runs left in the folder are
+// removed first (see removeStaleTemporaryFiles()).
 void writeWholeFile(const std::filesystem::path& path, std::string_view bytes);
+
+// Removes from `folder` the temporary files that saves of earlier runs of the program left
+// there when they were cut short (the program killed, the machine off): files of the program's
+// own naming pattern only, owned by the user, last written before this run began and not in use
+// by a save of another run. Never throws.
+void removeStaleTemporaryFiles(const std::filesystem::path& folder);
 
 } // namespace zub::files

@@ -3,8 +3,11 @@
 #include "platform/memory.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,12 +40,35 @@ private:
     int m_fd;
 };
 
-// A new file beside the target that disappears again unless it was renamed into place.
+// When this run began: what is older of the program's temporary files was left by an earlier one.
+const auto kRunStart = std::chrono::system_clock::now();
+
+// The temporary files' names: the target's name hidden behind a dot, then ".zub-" and six
+// letters or digits. Nothing else in a folder is ever taken for one of them.
+constexpr std::string_view kTemporaryMark = ".zub-";
+constexpr std::size_t kTemporaryLetters = 6;
+
+bool isTemporaryName(std::string_view name) {
+    const std::size_t tail = kTemporaryMark.size() + kTemporaryLetters;
+    if (name.size() < 2 + tail || name[0] != '.') return false;
+    if (name.substr(name.size() - tail, kTemporaryMark.size()) != kTemporaryMark) return false;
+    for (const char c : name.substr(name.size() - kTemporaryLetters))
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
+// A new file beside the target that disappears again unless it was renamed into place. It is
+// locked while it lives, so that another run of the program never takes it for a leftover.
 class TemporaryFile {
 public:
     TemporaryFile(const std::filesystem::path& folder, const std::filesystem::path& target)
-        : m_path((folder / ("." + target.filename().string() + ".XXXXXX")).string()),
-          m_fd(::mkstemp(m_path.data())), m_error(m_fd.get() < 0 ? errno : 0) {}
+        : m_path((folder / ("." + target.filename().string() + std::string(kTemporaryMark) +
+                            std::string(kTemporaryLetters, 'X')))
+                     .string()),
+          m_fd(::mkostemp(m_path.data(), O_CLOEXEC)), m_error(m_fd.get() < 0 ? errno : 0) {
+        if (m_error == 0) ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
+    }
     ~TemporaryFile() {
         if (m_error == 0 && !m_renamed) ::unlink(m_path.c_str());
     }
@@ -247,6 +273,30 @@ std::string readUntilNul(const std::filesystem::path& path, std::size_t limit) {
     return readFile(path, true, limit == std::string::npos ? limit : limit + 1);
 }
 
+void removeStaleTemporaryFiles(const std::filesystem::path& folder) {
+    const FileDescriptor dir(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0) return;
+    DIR* listing = ::fdopendir(::dup(dir.get()));
+    if (!listing) return;
+    const auto runStart = std::chrono::system_clock::to_time_t(kRunStart);
+    while (const dirent* entry = ::readdir(listing)) {
+        if (!isTemporaryName(entry->d_name)) continue;
+        struct stat st {};
+        if (::fstatat(dir.get(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_mtime >= runStart) continue;
+        const FileDescriptor file(
+            ::openat(dir.get(), entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        if (file.get() < 0) continue;
+        // Still locked: a save of another run of the program under way.
+        if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) continue;
+        struct stat opened {};
+        if (::fstat(file.get(), &opened) != 0 || opened.st_ino != st.st_ino) continue;
+        ::unlinkat(dir.get(), entry->d_name, 0);
+    }
+    ::closedir(listing);
+}
+
 void writeWholeFile(const std::filesystem::path& path, std::string_view bytes) {
     std::error_code ec;
     // Through a symbolic link to the file it names, so the link stays a link.
@@ -269,6 +319,13 @@ void writeWholeFile(const std::filesystem::path& path, std::string_view bytes) {
 
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
+    // A file with other names besides this one: a new file renamed over it would be seen under
+    // this name only. It is written in place, so that every name sees the new contents.
+    if (exists && existing.st_nlink > 1) {
+        if (const int error = writeInPlace(target, bytes)) throw createError(path, error);
+        return;
+    }
+    removeStaleTemporaryFiles(folder);
     const int error =
         replaceThroughTemporary(target, folder, bytes, mode, exists ? &existing : nullptr);
     if (error == 0) return;

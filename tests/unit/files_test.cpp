@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -239,3 +240,96 @@ TEST_F(FilesTest, WritingInPlaceClaimsItsRoomBeforeTouchingTheFile) {
 }
 
 } // namespace
+
+namespace {
+
+void makeOlderThanThisRun(const fs::path& p) {
+    const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    ::utimensat(AT_FDCWD, p.c_str(), anHourAgo, AT_SYMLINK_NOFOLLOW);
+}
+
+} // namespace
+
+TEST_F(FilesTest, AFileWithSeveralNamesIsWrittenInPlaceSoThatEveryNameSeesTheNewText) {
+    const fs::path file = dir / "notes.txt";
+    writeBytes(file, "old text, longer than the new");
+    fs::create_hard_link(file, dir / "same notes.txt");
+    const ino_t inode = inodeOf(file);
+    files::writeWholeFile(file, "new");
+    EXPECT_EQ(readBytes(dir / "same notes.txt"), "new");
+    EXPECT_EQ(inodeOf(file), inode);
+    EXPECT_EQ(filesIn(dir), 2u);
+    // With one name left it is replaced through a temporary file again.
+    fs::remove(dir / "same notes.txt");
+    files::writeWholeFile(file, "newer");
+    EXPECT_EQ(readBytes(file), "newer");
+    EXPECT_NE(inodeOf(file), inode);
+}
+
+// A save cut short by the end of the program leaves its temporary file; the next run removes it
+// when it starts and before it saves into that folder again, and touches nothing else.
+TEST_F(FilesTest, TemporaryFilesThatEarlierRunsLeftAreRemovedAndNothingElse) {
+    const fs::path picture = dir / "12月7日6时05分09秒.bmp";
+    // Killed half-way through writing, by the signal of a file-size limit, as by kill -9.
+    const std::string report = test::runInChild([&] {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        const rlimit rl{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+        ::signal(SIGXFSZ, SIG_DFL);
+        files::writeWholeFile(picture, std::string(100000, 'p'));
+        return std::string("not killed");
+    });
+    EXPECT_NE(report, "not killed");
+    std::vector<fs::path> left;
+    for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path());
+    ASSERT_EQ(left.size(), 1u);
+    const fs::path leftover = left.front();
+    EXPECT_EQ(leftover.filename().string().rfind(".12月7日6时05分09秒.bmp.zub-", 0), 0u);
+
+    struct Case {
+        std::string name;
+        bool older;
+        bool kept;
+    };
+    const std::vector<Case> cases = {
+        {".list.zub.zub-a1B2c3", true, false},
+        {".list.zub.zub-a1B2c3", false, true}, // written in this run: a save under way
+        {".list.zub.a1B2c3", true, true},      // another program's pattern
+        {".list.zub.zub-a1B2c", true, true},
+        {"list.zub.zub-a1B2c3", true, true},
+        {".list.zub.zub-a1B2c!", true, true},
+    };
+    for (const Case& c : cases) {
+        const fs::path other = dir / "other";
+        fs::create_directory(other);
+        writeBytes(other / c.name, "x");
+        if (c.older) makeOlderThanThisRun(other / c.name);
+        files::removeStaleTemporaryFiles(other);
+        EXPECT_EQ(fs::exists(other / c.name), c.kept) << c.name << (c.older ? " older" : "");
+        fs::remove_all(other);
+    }
+    {
+        // One that another run of the program is still writing is locked.
+        const fs::path other = dir / "other";
+        fs::create_directory(other);
+        const fs::path busy = other / ".busy.bmp.zub-Zz9Zz9";
+        writeBytes(busy, "x");
+        makeOlderThanThisRun(busy);
+        const int fd = ::open(busy.c_str(), O_RDONLY);
+        ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+        files::removeStaleTemporaryFiles(other);
+        EXPECT_TRUE(fs::exists(busy));
+        ::close(fd);
+        files::removeStaleTemporaryFiles(other);
+        EXPECT_FALSE(fs::exists(busy));
+        fs::remove_all(other);
+    }
+
+    // This run's first save into the folder takes the leftover away; the save's own file stays.
+    makeOlderThanThisRun(leftover);
+    files::writeWholeFile(dir / "later.bmp", "later");
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_TRUE(fs::exists(dir / "later.bmp"));
+    EXPECT_FALSE(fs::exists(picture));
+}
