@@ -1,6 +1,9 @@
 // Speed and memory of the image page: opening a large bitmap file, one drag step over a huge
-// picture with its repaint, and the memory a huge picture takes from file to screen.
+// picture with its repaint, and the memory a huge picture takes from file to screen; and
+// opening the metafiles real programs make, through the metafile reader program, with what the
+// reader costs in processor time and memory.
 
+#include "../tests/unit/picture_test_files.h"
 #include "images/bmp_writer.h"
 #include "images/image_pane.h"
 #include "images/picture_control.h"
@@ -12,6 +15,8 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <fstream>
 #include <string>
@@ -49,6 +54,42 @@ void BM_OpenBitmap4000x3000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenBitmap4000x3000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening a metafile as the window does it: the reader program draws it. Counters: the reader's
+// processor time per opening and its peak memory (of all readers so far, so the larger case runs
+// last).
+void openMetafile(benchmark::State& state, const char* name, const std::string& bytes) {
+    const std::string path = folder().filePath(QString::fromLatin1(name)).toStdString();
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    auto childSeconds = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_CHILDREN, &usage);
+        return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    const double before = childSeconds();
+    for (auto _ : state) {
+        const Picture picture = loadPictureFile(path);
+        benchmark::DoNotOptimize(picture.image().constBits());
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    state.counters["reader_cpu_ms"] =
+        (childSeconds() - before) * 1000 / static_cast<double>(state.iterations());
+    state.counters["reader_peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+    state.counters["file_KiB"] = static_cast<double>(bytes.size()) / 1024;
+}
+// A drawing of 10,000 records, as an office program writes one.
+void BM_OpenWmfDrawing10000Records(benchmark::State& state) {
+    openMetafile(state, "drawing.wmf", test::wmfDrawing(10000));
+}
+BENCHMARK(BM_OpenWmfDrawing10000Records)->Unit(benchmark::kMillisecond)->UseRealTime();
+// A chart on a full 4K screen with a screenshot behind it.
+void BM_OpenEmfFullScreen4k(benchmark::State& state) {
+    openMetafile(state, "screen.emf", test::emfFullScreen4k());
+}
+BENCHMARK(BM_OpenEmfFullScreen4k)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A pane the size of the initial window's, showing `picture`.
 struct ShownPane {

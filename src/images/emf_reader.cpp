@@ -1,6 +1,7 @@
 #include "images/emf_reader.h"
 
 #include "images/field_reader.h"
+#include "images/metafile_budget.h"
 #include "images/metafile_size.h"
 #include "images/svg_raster.h"
 
@@ -23,11 +24,86 @@ constexpr std::uint32_t kMinHeaderSize = 88;
 // From this size on, the header tells where an OpenGL pixel format lies.
 constexpr std::uint32_t kPixelFormatHeaderSize = 100;
 
-// Every record lies inside the file and passes libuemf's own check of its fields, and the last
-// one ends the metafile. Returns the metafile's length.
+// Where a record that carries a bitmap keeps the fields that find it: the colour usage, then the
+// offsets and sizes of the header with its colours and of the pixels, relative to the record.
+struct BitmapFields {
+    std::uint32_t type;
+    std::uint64_t usage;
+    std::uint64_t header; // offBmi; cbBmi, offBits and cbBits follow
+};
+constexpr BitmapFields kBitmapRecords[] = {
+    {76, 80, 84},   // BitBlt
+    {77, 80, 84},   // StretchBlt
+    {78, 80, 84},   // MaskBlt: the source...
+    {78, 108, 112}, // ...and the mask
+    {79, 92, 96},   // PlgBlt: the source...
+    {79, 120, 124}, // ...and the mask
+    {80, 64, 48},   // SetDIBitsToDevice
+    {81, 64, 48},   // StretchDIBits
+    {93, 12, 16},   // CreateMonoBrush
+    {94, 12, 16},   // CreateDIBPatternBrushPt
+    {95, 0, 12},    // ExtCreatePen (its pattern's colours are colours)
+    {114, 80, 84},  // AlphaBlend
+    {116, 80, 84},  // TransparentBlt
+};
+
+// What one record costs: its points, characters and bitmaps.
+void countCosts(const FieldReader& in, MetafileBudget& budget, std::uint64_t at, std::uint32_t type,
+                std::uint64_t size) {
+    switch (type) {
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:  // PolyBezier, Polygon, Polyline and the -To's
+    case 56: // PolyDraw
+    case 85:
+    case 86:
+    case 87:
+    case 88:
+    case 89: // the same with 16-bit points
+    case 92:
+        budget.countPoints(in.u32(at + 24));
+        break;
+    case 7:
+    case 8:
+    case 90:
+    case 91: // PolyPolyline, PolyPolygon, 32- and 16-bit
+        budget.countPoints(in.u32(at + 28));
+        break;
+    case kExtTextOutA:
+    case kExtTextOutW:
+        budget.countPoints(in.u32(at + 44));
+        break;
+    case 108: // SmallTextOut
+        budget.countPoints(in.u32(at + 16));
+        break;
+    case 118: // GradientFill: vertices and shapes
+        budget.countPoints(std::uint64_t{in.u32(at + 24)} + in.u32(at + 28));
+        break;
+    default:
+        break;
+    }
+    for (const BitmapFields& fields : kBitmapRecords) {
+        if (fields.type != type) continue;
+        const std::uint64_t infoAt = in.u32(at + fields.header);
+        const std::uint64_t infoBytes = in.u32(at + fields.header + 4);
+        const std::uint64_t bitsAt = in.u32(at + fields.header + 8);
+        const std::uint64_t bitsBytes = in.u32(at + fields.header + 12);
+        if (infoBytes == 0) continue; // drawn with no bitmap (a pattern fill)
+        in.require(infoAt + infoBytes <= size && bitsAt + bitsBytes <= size);
+        const bool paletteIndexes = fields.usage != 0 && in.u32(at + fields.usage) == 1;
+        budget.checkBitmap(in.slice(at + infoAt, infoBytes), in.slice(at + bitsAt, bitsBytes),
+                           paletteIndexes);
+    }
+}
+
+// Every record lies inside the file, passes libuemf's own check of its fields and fits the
+// budget, and the last one ends the metafile. Returns the metafile's length.
 std::uint64_t checkRecords(const FieldReader& in) {
     const std::uint64_t declared = in.u32(48);
     in.require(declared <= in.size());
+    MetafileBudget budget(in);
     std::uint64_t at = 0;
     for (;;) {
         in.require(in.has(at, 8) && at + 8 <= declared);
@@ -35,6 +111,8 @@ std::uint64_t checkRecords(const FieldReader& in) {
         const std::uint64_t size = in.u32(at + 4);
         in.require(size >= 8 && size % 4 == 0 && at + size <= declared);
         in.require(U_emf_record_safe(in.bytes().data() + at) != 0);
+        budget.countRecord();
+        countCosts(in, budget, at, type, size);
         at += size;
         if (type == kEndOfFileRecord) return at;
     }
@@ -114,7 +192,7 @@ Picture readEmf(std::string bytes) {
     in.require(headerSize >= kMinHeaderSize && in.has(0, headerSize));
     checkHeaderParts(in, headerSize);
     const std::uint64_t length = checkRecords(in);
-    const MetafilePixels size = pictureSize(in);
+    const MetafilePixels size = renderPixels(pictureSize(in));
 
     // libemf2svg takes its input as writable memory; it gets a copy.
     std::string input = bytes.substr(0, length);

@@ -2,6 +2,7 @@
 
 #include "images/bmp_reader.h"
 #include "images/bmp_writer.h"
+#include "images/contained_reading.h"
 #include "images/emf_reader.h"
 #include "images/ico_reader.h"
 #include "images/wmf_reader.h"
@@ -103,7 +104,7 @@ Picture readPicture(PictureFormat format, std::string bytes) {
 
 Picture loadPictureFile(const std::filesystem::path& path) {
     const PictureFormat format = pictureFormatOf(path);
-    return readPicture(format, files::readWholeFile(path));
+    return readPictureContained(format, files::readWholeFile(path));
 }
 
 std::string encodePicture(const Picture& picture, const std::filesystem::path& path) {

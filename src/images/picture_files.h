@@ -25,8 +25,10 @@ PictureFormat pictureFormatOf(const std::filesystem::path& path);
 // is told by its contents. Throws the reader's zub::Error.
 Picture readPicture(PictureFormat format, std::string bytes);
 
-// The file at `path`, read as the format its extension names. Throws zub::Error with the message
-// of the extension, of opening the file or of its reader.
+// The file at `path`, read as the format its extension names, a metafile by the metafile reader
+// program (see readPictureContained()). For a thread that is not the window's: a file can take
+// seconds. Throws zub::Error with the message of the extension, of opening the file or of its
+// reader.
 Picture loadPictureFile(const std::filesystem::path& path);
 
 // The bytes `picture` is saved as under `path`: its own format whatever the name says, except that
@@ -38,7 +40,7 @@ std::string encodePicture(const Picture& picture, const std::filesystem::path& p
 void savePictureFile(const std::filesystem::path& path, const Picture& picture);
 
 // What a picture dialog's preview shows of the file at `path`: its picture's pixels, or a null
-// image when it holds no readable picture.
+// image when it holds no readable picture. Like loadPictureFile(), not for the window's thread.
 QImage picturePreview(const std::filesystem::path& path);
 
 } // namespace zub

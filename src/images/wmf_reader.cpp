@@ -2,6 +2,7 @@
 
 #include "images/bmp_reader.h"
 #include "images/field_reader.h"
+#include "images/metafile_budget.h"
 #include "images/metafile_size.h"
 #include "images/svg_raster.h"
 
@@ -42,7 +43,73 @@ struct RecordChain {
     std::uint32_t longestWords = 0; // the longest record, in 16-bit words
 };
 
-// The metafile header and the chain of records.
+// Where the device-independent bitmap of a record starts, for the records that carry one, and
+// where its colour usage is (0: colours); 0 when the record carries none.
+struct BitmapPlace {
+    std::uint64_t bitmap = 0;
+    std::uint64_t usage = 0;
+};
+BitmapPlace bitmapPlace(std::uint16_t function, std::uint32_t words) {
+    switch (function) {
+    case 0x0940: // DIBBitBlt, when longer than its form without a bitmap
+        return {words > 12 ? 22u : 0u, 0};
+    case 0x0B41: // DIBStretchBlt, likewise
+        return {words > 14 ? 26u : 0u, 0};
+    case 0x0F43: // StretchDIB
+        return {28, 10};
+    case 0x0D33: // SetDIBToDev
+        return {24, 6};
+    case 0x0142: // DIBCreatePatternBrush
+        return {10, 8};
+    default:
+        return {};
+    }
+}
+
+// What one record costs: its points, characters and bitmap.
+void countCosts(const FieldReader& in, MetafileBudget& budget, std::uint64_t at,
+                std::uint32_t words, std::uint16_t function) {
+    const std::uint64_t end = at + 2 * std::uint64_t{words};
+    switch (function) {
+    case 0x0324:   // Polygon
+    case 0x0325: { // Polyline
+        const std::uint64_t points = in.u16(at + 6);
+        in.require(at + 8 + 4 * points <= end);
+        budget.countPoints(points);
+        break;
+    }
+    case 0x0521: { // TextOut: the characters, padded to a word, then where
+        const std::uint64_t characters = in.u16(at + 6);
+        in.require(at + 8 + (characters + 1) / 2 * 2 + 4 <= end);
+        budget.countPoints(characters);
+        break;
+    }
+    case 0x0A32: { // ExtTextOut
+        const std::uint64_t characters = in.u16(at + 10);
+        in.require(at + 14 + characters <= end);
+        budget.countPoints(characters);
+        break;
+    }
+    case 0x0538: { // PolyPolygon: the number of polygons, the points of each, then the points
+        const std::uint64_t polygons = in.u16(at + 6);
+        in.require(at + 8 + 2 * polygons <= end);
+        std::uint64_t points = 0;
+        for (std::uint64_t i = 0; i < polygons; ++i) points += in.u16(at + 8 + 2 * i);
+        in.require(at + 8 + 2 * polygons + 4 * points <= end);
+        budget.countPoints(points);
+        break;
+    }
+    default:
+        break;
+    }
+    const BitmapPlace place = bitmapPlace(function, words);
+    if (place.bitmap == 0) return;
+    in.require(at + place.bitmap < end);
+    const bool paletteIndexes = place.usage != 0 && in.u16(at + place.usage) == 1;
+    budget.checkBitmap(in.slice(at + place.bitmap, end - at - place.bitmap), {}, paletteIndexes);
+}
+
+// The metafile header and the chain of records, each within the budget.
 RecordChain checkRecords(const FieldReader& in) {
     const std::uint64_t h = kPlaceableSize;
     const std::uint16_t type = in.u16(h);
@@ -50,11 +117,14 @@ RecordChain checkRecords(const FieldReader& in) {
     in.require((type == 1 || type == 2) && in.u16(h + 2) == kHeaderSize / 2);
     in.require(version == 0x0100 || version == 0x0300);
     RecordChain chain;
+    MetafileBudget budget(in);
     std::uint64_t at = h + kHeaderSize;
     for (;;) {
         const std::uint32_t words = in.u32(at);
         const std::uint16_t function = in.u16(at + 4);
         in.require(words >= 3 && in.has(at, 2 * std::uint64_t{words}));
+        budget.countRecord();
+        countCosts(in, budget, at, words, function);
         chain.longestWords = std::max(chain.longestWords, words);
         at += 2 * std::uint64_t{words};
         if (function == kEndOfFileFunction) {
@@ -213,7 +283,7 @@ Picture readWmf(std::string bytes) {
     const double unitsPerInch = in.u16(14);
     const double inchesWide = std::fabs(static_cast<double>(in.i16(10)) - in.i16(6)) / unitsPerInch;
     const double inchesHigh = std::fabs(static_cast<double>(in.i16(12)) - in.i16(8)) / unitsPerInch;
-    const MetafilePixels size = metafilePixels(in, inchesWide * 96, inchesHigh * 96);
+    const MetafilePixels size = renderPixels(metafilePixels(in, inchesWide * 96, inchesHigh * 96));
 
     // libwmf reads from writable memory; it gets a copy of the metafile up to its end record,
     // whose header tells the true size and longest record: libwmf allocates what they say.

@@ -16,6 +16,7 @@ deb=$out/zub_${version}_$(dpkg --print-architecture).deb
 listing=$(dpkg-deb -c "$deb")
 expected=(
   "-rwxr-xr-x root/root ./usr/bin/zub"
+  "-rwxr-xr-x root/root ./usr/libexec/zub/zub-metafile-reader"
   "-rw-r--r-- root/root ./usr/share/applications/$id.desktop"
   "-rw-r--r-- root/root ./usr/share/metainfo/$id.metainfo.xml"
   "-rw-r--r-- root/root ./usr/share/mime/packages/$id.xml"
@@ -44,5 +45,7 @@ done
 grep -Eq 'libqt6core6 \(>= 6' <<<"$depends" || fail "Depends names no Qt version: $depends"
 
 dpkg-deb -x "$deb" "$out/root"
-file -b "$out/root/usr/bin/zub" | grep -q ', stripped' || fail "bin/zub is not stripped"
+for program in bin/zub libexec/zub/zub-metafile-reader; do
+  file -b "$out/root/usr/$program" | grep -q ', stripped' || fail "$program is not stripped"
+done
 echo "Debian package OK: $(basename "$deb"), $(stat -c %s "$deb") bytes"

@@ -13,6 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 expected=(
   bin/zub
+  libexec/zub/zub-metafile-reader
   share/applications/$id.desktop
   share/metainfo/$id.metainfo.xml
   share/mime/packages/$id.xml
@@ -24,6 +25,12 @@ diff -u <(printf '%s\n' "${expected[@]}" | sort) \
   fail "the installed files differ from the expected ones (- expected, + installed)"
 
 [ -x "$prefix/bin/zub" ] || fail "bin/zub is not executable"
+# The metafile reader, where the installed program looks for it, draws a metafile without a
+# display: a 96 × 48 picture comes back as its size and then 4 bytes a pixel.
+reader=$prefix/bin/../libexec/zub/zub-metafile-reader
+seed=$(dirname "$0")/../fuzz/corpus/wmf_reader/rectangle.wmf
+bytes=$(env -u DISPLAY "$reader" <"$seed" | wc -c) || fail "the metafile reader failed"
+[ "$bytes" -eq $((8 + 96 * 48 * 4)) ] || fail "the metafile reader gave $bytes bytes"
 for size in 16 32 48 128 256; do
   png=$prefix/share/icons/hicolor/${size}x$size/apps/$id.png
   file -b "$png" | grep -q "^PNG image data, $size x $size," || fail "$png: $(file -b "$png")"

@@ -1,4 +1,5 @@
 #include "images/bmp_reader.h"
+#include "images/contained_reading.h"
 #include "images/emf_reader.h"
 #include "images/picture_files.h"
 #include "images/wmf_reader.h"
@@ -8,10 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
+
+#include <atomic>
+#include <filesystem>
 
 using namespace zub;
 using namespace zub::test;
@@ -286,4 +291,121 @@ TEST(Metafiles, SavedBackUnchangedExceptAnEnhancedOneUnderAWmfName) {
     const DecodedBitmap stored = decodeBmp(storedFile);
     EXPECT_EQ(stored.image.pixel(60, 40), onWhite.pixel(60, 40));
     EXPECT_EQ(stored.image.pixel(20, 15), onWhite.pixel(20, 15));
+}
+
+namespace {
+
+struct Shape {
+    const char* name;
+    std::string file;
+    QSize drawn; // empty: not valid
+    QPoint inked{-1, -1};
+    QPoint empty{-1, -1};
+};
+
+QImage tile() {
+    QImage image(5, 3, QImage::Format_RGB32);
+    image.fill(kBlue);
+    return image;
+}
+
+// An enhanced metafile whose bitmap says it is `width` × `height` but holds the pixels of 5 × 3.
+std::string emfWithBitmapClaiming(std::int32_t width, std::int32_t height) {
+    std::string file = emfWithBitmap({50, 30}, tile());
+    const std::size_t record = get32(file, 4); // right after the header
+    const std::size_t header = record + get32(file, record + 48);
+    put32(file, header + 4, static_cast<std::uint32_t>(width));
+    put32(file, header + 8, static_cast<std::uint32_t>(height));
+    return file;
+}
+
+// The shapes of pictures that have held the reader for minutes, for ever, or asked it for a
+// gigabyte, and the real pictures of the same kinds that the budgets leave alone.
+std::vector<Shape> shapes() {
+    const QSize wide(4000, 4000);
+    return {
+        {"bitmap header of 29 bytes (WMF)", wmfWithBitmap({50, 30}, tile(), 0x1D), {}},
+        {"bitmap header of 29 bytes (EMF)", emfWithBitmap({50, 30}, tile(), 0x1D), {}},
+        {"bitmap of 20000 x 20000 holding 5 x 3 (EMF)", emfWithBitmapClaiming(20000, 20000), {}},
+        {"bitmap of 5 x 3 (WMF)", wmfWithBitmap({50, 30}, tile()), {50, 30}, {25, 15}},
+        {"bitmap of 5 x 3 (EMF)", emfWithBitmap({50, 30}, tile()), {50, 30}, {25, 15}},
+        {"polyline of 20,000 points across 4000 x 4000", emfWithPolyline(wide, 20000), wide},
+        {"polyline of 1,000,001 points", emfWithPolyline({400, 400}, 1'000'001), {}},
+        {"200,000 rectangles (EMF)", emfWithRectangles(wide, 200000), {}},
+        {"100,000 rectangles (WMF)", wmfWithRectangles(wide, 100000), {}},
+        {"5,000 rectangles over the whole picture", wmfWithRectangles(wide, 5000, wide), {}},
+        {"drawing of 10,000 records (WMF)", wmfDrawing(10000), {1600, 1200}, {30, 30}},
+        {"drawing on a full 4K screen (EMF)", emfFullScreen4k(), {3840, 2160}, {3800, 2100}},
+        {"16384 x 16384 (EMF)",
+         emfWithRectangle({16384, 16384}, {0, 0, 8192, 8192}, kRed),
+         {4096, 4096},
+         {100, 100},
+         {3000, 3000}},
+        {"16384 x 16384 (WMF)",
+         wmfWithRectangle({16384, 16384}, 96, {0, 0, 8192, 8192}, kBlue),
+         {4096, 4096},
+         {100, 100},
+         {3000, 3000}},
+    };
+}
+
+} // namespace
+
+TEST(MetafileBudgets, HostileShapesAreRefusedOrDrawnSmallAndRealPicturesWhole) {
+    for (const Shape& shape : shapes()) {
+        SCOPED_TRACE(shape.name);
+        if (shape.drawn.isEmpty()) {
+            EXPECT_EQ(errorOf([](std::string b) { readPicture(PictureFormat::Emf, std::move(b)); },
+                              shape.file),
+                      kNotValid);
+            continue;
+        }
+        const Picture p = readPicture(PictureFormat::Emf, shape.file);
+        EXPECT_EQ(QSize(p.width(), p.height()), shape.drawn);
+        if (shape.inked.x() >= 0) {
+            EXPECT_NE(qAlpha(at(p, shape.inked.x(), shape.inked.y())), 0);
+        }
+        if (shape.empty.x() >= 0) {
+            EXPECT_EQ(qAlpha(at(p, shape.empty.x(), shape.empty.y())), 0);
+        }
+    }
+}
+
+// The program never draws a metafile itself: the reader program beside it does, and hands back
+// the pixels. What comes back is what drawing in the process gives; what the reader refuses,
+// fails at or is called off from is not valid.
+TEST(ContainedReading, TheReaderProgramDrawsWhatTheProcessWouldAndNothingElse) {
+    ASSERT_TRUE(std::filesystem::exists(metafileReaderProgram())) << metafileReaderProgram();
+    const std::string wmf = wmfWithRectangle({1440, 720}, 1440, {150, 150, 300, 300}, kBlue);
+    const std::string emf = emfWithRectangle({100, 50}, {10, 10, 30, 20}, kRed);
+    for (const std::string& file : {wmf, emf}) {
+        const Picture here = readPicture(PictureFormat::Wmf, file);
+        const Picture there = readPictureContained(PictureFormat::Wmf, file);
+        EXPECT_EQ(there.format(), here.format());
+        EXPECT_EQ(there.image(), here.image());
+        EXPECT_EQ(there.fileBytes(), file);
+    }
+    // The largest picture a metafile is drawn at crosses whole.
+    const Picture large = readPictureContained(
+        PictureFormat::Emf, emfWithRectangle({16384, 16384}, {0, 0, 8192, 8192}, kRed));
+    EXPECT_EQ(QSize(large.width(), large.height()), QSize(4096, 4096));
+    EXPECT_EQ(at(large, 2047, 2047), kRed);
+
+    auto contained = [](std::string bytes, const std::atomic<bool>* cancel = nullptr) {
+        return errorOf(
+            [cancel](std::string b) { readPictureContained(PictureFormat::Emf, b, cancel); },
+            std::move(bytes));
+    };
+    EXPECT_EQ(contained(wmfWithBitmap({50, 30}, QImage(5, 3, QImage::Format_RGB32), 0x1D)),
+              kNotValid);
+    EXPECT_EQ(contained("neither kind of metafile"), kNotValid);
+    const std::atomic<bool> cancelled{true};
+    EXPECT_EQ(contained(emf, &cancelled), kNotValid);
+
+    // Only exactly a picture's pixels are taken back.
+    const QImage image = readPicture(PictureFormat::Emf, emf).image();
+    EXPECT_EQ(decodeRaster(encodeRaster(image)), image);
+    for (const std::string& wrong :
+         {std::string(), encodeRaster(image) + "x", encodeRaster(image).substr(0, 100)})
+        EXPECT_TRUE(decodeRaster(wrong).isNull());
 }

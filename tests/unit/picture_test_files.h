@@ -78,8 +78,26 @@ std::string emfWithDescription(QSize size, const std::u16string& description);
 // font when `glyphIndexes` is set.
 std::string emfWithText(QSize size, const std::u16string& text, const std::u16string& face,
                         bool glyphIndexes);
+// Shapes that are costly to draw: one polyline of `points` points, each segment across the whole
+// picture; `count` small rectangles.
+std::string emfWithPolyline(QSize size, int points);
+std::string emfWithRectangles(QSize size, int count);
+// An enhanced metafile of `size` that draws `image` over it from a 24-bit bitmap (StretchDIBits)
+// whose header claims to be `headerSize` bytes long (40 is right).
+std::string emfWithBitmap(QSize size, const QImage& image, std::uint32_t headerSize = 40);
+// What a charting program copies from a 4K screen: 3840 × 2160, a screenshot-size bitmap behind
+// bars, forty plotted series of 5,000 points and 600 labels, 8,000 records in all.
+std::string emfFullScreen4k();
 // A placeable Windows metafile of `size` units at `unitsPerInch`, likewise.
 std::string wmfWithRectangle(QSize size, int unitsPerInch, QRect rect, QRgb colour);
+// A drawing as an office program writes one: pens and brushes made, selected and deleted around
+// each polygon and its label, `records` records in all.
+std::string wmfDrawing(int records);
+// A Windows metafile of `size` pixels with `count` rectangles of `each`.
+std::string wmfWithRectangles(QSize size, int count, QSize each = {20, 10});
+// A Windows metafile of `size` pixels that draws `image` over it from a 24-bit device-independent
+// bitmap whose header claims to be `headerSize` bytes long (40 is right).
+std::string wmfWithBitmap(QSize size, const QImage& image, std::uint32_t headerSize = 40);
 // A Windows metafile that writes `text` at (x, y).
 std::string wmfWithText(QSize size, const std::string& text);
 
