@@ -1,5 +1,6 @@
 // The preview pane of the picture dialogs and its Preview window, offscreen.
 
+#include "../unit/picture_test_files.h"
 #include "images/bmp_writer.h"
 #include "images/picture_files.h"
 #include "platform/qt/picture_preview_pane.h"
@@ -17,7 +18,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 using namespace zub;
 
@@ -66,7 +70,7 @@ private slots:
         QVERIFY(!pane.previewButton()->isEnabled());
 
         pane.showFile(small);
-        QCOMPARE(pane.caption()->text(), QStringLiteral(" (30x20)"));
+        QTRY_COMPARE(pane.caption()->text(), QStringLiteral(" (30x20)"));
         QVERIFY(pane.previewButton()->isEnabled());
         // A small picture keeps its size, centred.
         const QRect view = pane.view()->rect();
@@ -75,7 +79,7 @@ private slots:
 
         // A large one is scaled down to fit, its proportions kept.
         pane.showFile(large);
-        QCOMPARE(pane.caption()->text(), QStringLiteral(" (600x300)"));
+        QTRY_COMPARE(pane.caption()->text(), QStringLiteral(" (600x300)"));
         const QRect scaled = pane.view()->pictureRect();
         QCOMPARE(scaled.width(), view.width());
         QCOMPARE(scaled.height(), view.width() / 2);
@@ -83,10 +87,48 @@ private slots:
 
         for (const QString& nothing : {folder.path(), folder.filePath("missing.bmp"), QString()}) {
             pane.showFile(nothing);
+            QTRY_VERIFY(!pane.isReading());
             QCOMPARE(pane.caption()->text(), QStringLiteral("Picture:"));
             QVERIFY(pane.view()->picture().isNull());
             QVERIFY(!pane.previewButton()->isEnabled());
         }
+    }
+
+    // The file is read off the window's thread: a slow one holds nothing, a picture that
+    // arrives after the selection moved on is dropped, and a file that once hung the reader for
+    // good shows nothing.
+    void aSlowOrHostileFileNeverHoldsThePaneAndALateOneIsDropped() {
+        QTemporaryDir folder;
+        const QString quick = QString::fromStdString(writeBitmap(folder, "quick.bmp", {30, 20}));
+        const QString slow = folder.filePath(QStringLiteral("slow.bmp"));
+        QFile(slow).open(QIODevice::WriteOnly);
+        std::atomic<bool> release{false};
+        PicturePreviewPane pane([&](const std::filesystem::path& path) {
+            if (path.filename() != "slow.bmp") return picturePreview(path);
+            while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return QImage(70, 70, QImage::Format_RGB32);
+        });
+        pane.showFile(slow);
+        QVERIFY(pane.isReading());
+        QCOMPARE(pane.caption()->text(), QStringLiteral("Picture:"));
+        pane.showFile(quick);
+        release = true;
+        QTRY_VERIFY(!pane.isReading());
+        QCOMPARE(pane.caption()->text(), QStringLiteral(" (30x20)"));
+
+        // A Windows metafile whose bitmap header says 29 bytes (one byte of a good one changed).
+        const QString hostile = folder.filePath(QStringLiteral("hostile.wmf"));
+        QFile file(hostile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const std::string bytes =
+            test::wmfWithBitmap({50, 30}, QImage(5, 3, QImage::Format_RGB32), 0x1D);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        file.close();
+        pane.showFile(hostile);
+        QTRY_VERIFY_WITH_TIMEOUT(!pane.isReading(), 60000);
+        QCOMPARE(pane.caption()->text(), QStringLiteral("Picture:"));
+        QVERIFY(pane.view()->picture().isNull());
+        QVERIFY(!pane.previewButton()->isEnabled());
     }
 
     void thePreviewWindowFitsThePictureAndClosesWithEscape() {
@@ -95,6 +137,7 @@ private slots:
         PicturePreviewPane pane(picturePreview);
         for (QSize picture : {QSize(40, 30), QSize(3000, 2000)}) {
             pane.showFile(QString::fromStdString(writeBitmap(folder, "p.bmp", picture)));
+            QTRY_VERIFY(pane.previewButton()->isEnabled());
             // What the window shows, looked at while it is open; Esc then closes it.
             QString title;
             Qt::WindowFlags flags;
@@ -146,7 +189,7 @@ private slots:
                      QStringLiteral("All (*.bmp;*.ico;*.emf;*.wmf) (*.bmp *.ico *.emf *.wmf)"));
             // Selecting a file shows its picture.
             emit dialog->currentChanged(QString::fromStdString(path));
-            QCOMPARE(pane->caption()->text(), QStringLiteral(" (30x20)"));
+            QTRY_COMPARE(pane->caption()->text(), QStringLiteral(" (30x20)"));
             dialog->reject();
         });
         QCOMPARE(dialogs.openFile(nullptr, options), std::nullopt);

@@ -2,6 +2,7 @@
 
 #include "platform/qt/picture_preview_window.h"
 #include "platform/qt/picture_view.h"
+#include "platform/qt/serial_worker.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +15,7 @@
 namespace zub {
 
 PicturePreviewPane::PicturePreviewPane(Loader loader, QWidget* parent)
-    : QWidget(parent), m_loader(std::move(loader)) {
+    : QWidget(parent), m_loader(std::move(loader)), m_worker(new SerialWorker(this)) {
     setObjectName(QStringLiteral("PicturePreviewPane"));
     m_caption = new QLabel(QStringLiteral("Picture:"));
     m_previewButton = new QPushButton(QStringLiteral("Preview"));
@@ -40,9 +41,27 @@ PicturePreviewPane::PicturePreviewPane(Loader loader, QWidget* parent)
 }
 
 void PicturePreviewPane::showFile(const QString& path) {
-    QImage picture;
-    if (!path.isEmpty() && QFileInfo(path).isFile())
-        picture = m_loader(std::filesystem::path(QFile::encodeName(path).toStdString()));
+    const quint64 selection = ++m_selection;
+    m_worker->cancelAll();
+    showPicture(QImage());
+    if (path.isEmpty()) return;
+    const std::filesystem::path file(QFile::encodeName(path).toStdString());
+    m_worker->post([this, loader = m_loader, file, selection](const std::atomic<bool>& cancelled) {
+        QImage picture;
+        // Even looking at the name can wait on a slow disk or a network folder.
+        if (!cancelled && QFileInfo(QFile::decodeName(file.c_str())).isFile())
+            picture = loader(file);
+        return [this, picture, selection] {
+            if (selection == m_selection) showPicture(picture);
+        };
+    });
+}
+
+bool PicturePreviewPane::isReading() const {
+    return m_worker->isBusy();
+}
+
+void PicturePreviewPane::showPicture(const QImage& picture) {
     m_view->setPicture(picture);
     m_caption->setText(picture.isNull()
                            ? QStringLiteral("Picture:")
