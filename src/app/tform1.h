@@ -30,6 +30,8 @@ namespace zub {
 class ClipListView;
 class EditBox;
 class ImagePane;
+class Picture;
+class SerialWorker;
 class StatusBar;
 class UpDown;
 class WorkbenchEdit;
@@ -120,9 +122,17 @@ protected:
 private:
     void clipboardChanged() override;
     void captureText();
-    // The picture step: the clipboard's bitmap into the image pane, and saved when asked.
+    // The picture step: the clipboard's bitmap into the image pane, and saved when asked. The
+    // picture is decoded and saved off the window's thread; the pane shows it when it is ready.
     void capturePicture();
-    void saveCapturedPicture();
+    // Where a picture captured now is saved, with the picture folder made.
+    std::filesystem::path capturedPictureFile();
+    // Each command that changes the pane's picture asks for a number; a picture that arrives
+    // later is shown only when no later request has been shown (or emptied the pane) since.
+    std::uint64_t paneRequest() { return ++m_paneRequests; }
+    void showPicture(std::uint64_t request, const Picture& picture, bool layOut);
+    // Removes what saves cut short in earlier runs left in the folders the program saves into.
+    void removeStaleTemporaryFiles();
     void openListFile(const std::filesystem::path& path);
     // The workbench's document is now in this format; the status bar says which.
     void setDocumentFormat(const DocumentFormat& format);
@@ -158,6 +168,10 @@ private:
     WordPrefixSearch m_wordPrefixSearch;
     FileDialogOptions OpenPictureDialog1;
     FileDialogOptions SavePictureDialog1;
+    // Reads pictures, saves them, one job after another in the order asked.
+    SerialWorker* m_pictureWorker = nullptr;
+    std::uint64_t m_paneRequests = 0;
+    std::uint64_t m_paneShown = 0;
 
     QHash<QString, QAction*> m_actions;
     QMenu* m_mainMenus[6] = {};

@@ -45,6 +45,8 @@ void TForm1::Action10Execute() {
     m_editBox->clearAll();
     m_services.clipboard.empty();
     TabSheet2->clear();
+    // A picture still being read for the pane arrives too late to be shown.
+    m_paneShown = paneRequest();
 }
 
 void TForm1::Action11Execute() {

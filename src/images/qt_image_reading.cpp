@@ -5,14 +5,23 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <mutex>
+
 namespace zub {
 
-QImage readImageWithQt(std::string_view bytes, const char* format, int index) {
-    // Megabytes for the largest picture at 4 bytes per pixel, and some to spare.
-    constexpr int kLimitMegabytes = static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)) + 64;
-    if (QImageReader::allocationLimit() < kLimitMegabytes)
-        QImageReader::setAllocationLimit(kLimitMegabytes);
+void allowQtImagesUpToPixelLimit() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Megabytes for the largest picture at 8 bytes per pixel, and some to spare.
+        constexpr int kLimitMegabytes =
+            static_cast<int>(kMaxPicturePixels * 8 / (1024 * 1024)) + 64;
+        if (QImageReader::allocationLimit() < kLimitMegabytes)
+            QImageReader::setAllocationLimit(kLimitMegabytes);
+    });
+}
 
+QImage readImageWithQt(std::string_view bytes, const char* format, int index) {
+    allowQtImagesUpToPixelLimit();
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);

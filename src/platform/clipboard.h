@@ -28,6 +28,10 @@ public:
     // The text up to its first NUL, in the code page; empty when there is none.
     virtual std::string readText() = 0;
     virtual QImage readBitmap() = 0;
+    // The bitmap as the program that copied it served it, still encoded (PNG, BMP, JPEG ...),
+    // for decoding off the window's thread: a large or hostile picture takes long to decode.
+    // Empty when the clipboard holds the pixels themselves, which readBitmap() gives.
+    virtual QByteArray readEncodedBitmap() { return {}; }
 
     virtual void open() = 0;
     // Never fails; the viewers hear of the change here when something was written.

@@ -11,12 +11,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QDialogButtonBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -97,8 +97,7 @@ TEST_F(ImagePaneProgramTest, ABitmapOpenedThroughTheDialogMovesWithTheMouse) {
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
         const bool typedAll =
             name && (name->text() == path || name->text() == QFileInfo(path).fileName());
-        if (typed == 0 && typedAll && buttons &&
-            buttons->button(QDialogButtonBox::Open))
+        if (typed == 0 && typedAll && buttons && buttons->button(QDialogButtonBox::Open))
             buttons->button(QDialogButtonBox::Open)->click();
     });
     watch.start(20);
@@ -125,8 +124,9 @@ TEST_F(ImagePaneProgramTest, ABitmapOpenedThroughTheDialogMovesWithTheMouse) {
     user.join();
     ASSERT_EQ(typed, 0);
 
+    // The file is read off the window's thread.
     ImagePane* pane = form->imagePane();
-    ASSERT_EQ(pane->picture().width(), 900)
+    ASSERT_TRUE(waitUntil([&] { return pane->picture().width() == 900; }))
         << "ready " << ready << ", field: " << leftInTheField.toStdString();
     ASSERT_EQ(pane->picture().height(), 700);
     // Opening leaves the scroll ranges alone; the next resize of the window fits them.

@@ -3,9 +3,10 @@
 // answers), like a slow one, or like a busy user copying many texts in a row.
 //
 //   selection_owner [--secret] [--delay-ms N] [--never-answer]
-//                   [--count N --interval-ms M] TEXT
+//                   [--count N --interval-ms M] [--png FILE] TEXT
 //
-// It serves TEXT as UTF8_STRING, STRING and text/plain;charset=utf-8 (with --count, the texts
+// It serves TEXT as UTF8_STRING, STRING and text/plain;charset=utf-8, and with --png the bytes
+// of FILE (a small one: they go in one piece) as image/png beside it (with --count, the texts
 // TEXT-1 … TEXT-N, taking the selection anew for each). Each text is owned from a server time
 // stamp on, and a request is answered with the text that was owned at the request's time, as a
 // sequence of separate programs would answer while each still runs; a reader that falls behind
@@ -22,6 +23,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +37,7 @@ struct Options {
     int delayMs = 0;
     int count = 0;
     int intervalMs = 20;
+    std::string png;
     std::string text;
 };
 
@@ -58,7 +62,10 @@ bool parse(int argc, char** argv, Options& o) {
             o.count = std::atoi(argv[++i]);
         else if (a == "--interval-ms" && i + 1 < argc)
             o.intervalMs = std::atoi(argv[++i]);
-        else
+        else if (a == "--png" && i + 1 < argc) {
+            std::ifstream in(argv[++i], std::ios::binary);
+            o.png.assign(std::istreambuf_iterator<char>(in), {});
+        } else
             o.text = a;
     }
     return true;
@@ -80,6 +87,7 @@ int main(int argc, char** argv) {
     const xcb_atom_t utf8 = intern(c, "UTF8_STRING");
     const xcb_atom_t plain = intern(c, "text/plain;charset=utf-8");
     const xcb_atom_t hint = intern(c, "x-kde-passwordManagerHint");
+    const xcb_atom_t png = intern(c, "image/png");
 
     // A server time stamp: the time of a property change on our own window.
     const uint32_t listen = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -171,6 +179,7 @@ int main(int argc, char** argv) {
             if (request->target == targets) {
                 std::vector<xcb_atom_t> offered = {targets, utf8, XCB_ATOM_STRING, plain};
                 if (o.secret) offered.push_back(hint);
+                if (!o.png.empty()) offered.push_back(png);
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property,
                                     XCB_ATOM_ATOM, 32, static_cast<uint32_t>(offered.size()),
                                     offered.data());
@@ -180,6 +189,9 @@ int main(int argc, char** argv) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property,
                                     request->target, 8, static_cast<uint32_t>(text.size()),
                                     text.data());
+            } else if (request->target == png && !o.png.empty()) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property, png, 8,
+                                    static_cast<uint32_t>(o.png.size()), o.png.data());
             } else if (request->target == hint && o.secret) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property,
                                     XCB_ATOM_STRING, 8, 6, "secret");

@@ -133,17 +133,11 @@ struct Watcher : ClipboardViewer {
 
 // The longest time the event loop went without running while `duration` passed.
 std::chrono::milliseconds longestStall(std::chrono::milliseconds duration) {
+    const StallMeter meter;
     QElapsedTimer clock;
     clock.start();
-    qint64 last = 0, longest = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longest = std::max(longest, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
-    ticker.start(5);
     waitUntil([&] { return clock.elapsed() >= duration.count(); }, duration + 5s);
-    return std::chrono::milliseconds(longest);
+    return meter.longest();
 }
 
 } // namespace

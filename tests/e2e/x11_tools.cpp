@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <thread>
 
 namespace zub::e2e {
@@ -43,6 +44,30 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
         }
     }
     return true;
+}
+
+struct StallMeter::Clock {
+    QElapsedTimer elapsed;
+    QTimer ticker;
+    qint64 last = 0;
+    qint64 longest = 0;
+};
+
+StallMeter::StallMeter() : m_clock(std::make_unique<Clock>()) {
+    Clock& c = *m_clock;
+    c.elapsed.start();
+    QObject::connect(&c.ticker, &QTimer::timeout, [&c] {
+        c.longest = std::max(c.longest, c.elapsed.elapsed() - c.last);
+        c.last = c.elapsed.elapsed();
+    });
+    c.ticker.start(5);
+}
+
+StallMeter::~StallMeter() = default;
+
+std::chrono::milliseconds StallMeter::longest() const {
+    return std::chrono::milliseconds(
+        std::max(m_clock->longest, m_clock->elapsed.elapsed() - m_clock->last));
 }
 
 void StopProcess::operator()(QProcess* process) const {

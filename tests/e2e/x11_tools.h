@@ -21,6 +21,22 @@ using namespace std::chrono_literals;
 // Runs the event loop until `done` holds or `timeout` passes; whether it holds.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
 
+// The longest time the event loop went without running while this lived: how long the window
+// was frozen, as the user would feel it. It watches from the loop's side, through a timer of its
+// own that should run every 5 ms.
+class StallMeter {
+public:
+    StallMeter();
+    ~StallMeter();
+    StallMeter(const StallMeter&) = delete;
+    StallMeter& operator=(const StallMeter&) = delete;
+    std::chrono::milliseconds longest() const;
+
+private:
+    struct Clock;
+    std::unique_ptr<Clock> m_clock;
+};
+
 // Terminates a helper process that is still running and waits for it.
 struct StopProcess {
     void operator()(QProcess* process) const;

@@ -6,6 +6,7 @@
 #include "app/status_bar.h"
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
+#include "platform/qt/serial_worker.h"
 #include "platform/sim/sim_platform.h"
 #include "text/codepage.h"
 
@@ -62,6 +63,12 @@ struct Window {
     void selectRow(std::size_t row) {
         list().select(row);
         form->CheckListBox1Click();
+    }
+    // Lets the window's picture work end: opening, decoding what was copied and saving run off
+    // the window's thread, and their results arrive through the event loop.
+    bool picturesSettled() {
+        auto* worker = form->findChild<SerialWorker*>(QString(), Qt::FindDirectChildrenOnly);
+        return worker && QTest::qWaitFor([worker] { return !worker->isBusy(); }, 30000);
     }
     QStringList messages() {
         QStringList out;

@@ -54,6 +54,7 @@ struct ImageWindow : Window {
     void open(const std::string& path) {
         sim.dialogs.answerOpenFile(path);
         action("Action22")->trigger();
+        QVERIFY(picturesSettled());
     }
     // A picture as the layout leaves it: opened, then the window resized by a pixel and back.
     void show(const QImage& image) {
@@ -415,6 +416,7 @@ private slots:
         const QString target = w.folder.filePath(QStringLiteral("saved.bmp"));
         w.sim.dialogs.answerSaveFile(target.toStdString());
         w.action("Action20")->trigger();
+        QVERIFY(w.picturesSettled());
         QVERIFY(!QFile::exists(target));
         QVERIFY(w.messages().isEmpty());
 
@@ -430,6 +432,7 @@ private slots:
         old.close();
         w.sim.dialogs.answerSaveFile(target.toStdString());
         w.action("Action20")->trigger();
+        QVERIFY(w.picturesSettled());
         QFile in(iconPath);
         QFile out(target);
         QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::ReadOnly));

@@ -14,7 +14,9 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace zub;
 using namespace zub::test;
@@ -39,7 +41,14 @@ struct Capture : Window {
         action("Action15")->trigger(); // automatic capture
     }
     ImagePane* pane() { return form->imagePane(); }
-    void saving(bool on) { form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(on); }
+    // Another program copies; the picture is decoded and saved off the window's thread.
+    void copy(std::optional<std::string> text, std::optional<QImage> image) {
+        sim.copyFromOtherProgram(std::move(text), std::move(image));
+        QVERIFY(picturesSettled());
+    }
+    void saving(bool on) {
+        form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(on);
+    }
     QStringList savedFiles() {
         QStringList names;
         std::error_code error;
@@ -70,7 +79,7 @@ private slots:
         Capture w;
         w.saving(true);
         const QImage image = picture(900, 700, qRgb(200, 30, 40));
-        w.sim.copyFromOtherProgram(std::string("caption"), image);
+        w.copy(std::string("caption"), image);
 
         QCOMPARE(w.entries(), Entries({"caption"}));
         QCOMPARE(w.pane()->picture().image().convertToFormat(QImage::Format_RGB32), image);
@@ -94,9 +103,11 @@ private slots:
     void everyChangeShowsAndSavesAgainAndOneSecondKeepsTheLaterPicture() {
         Capture w;
         w.saving(true);
-        w.sim.copyFromOtherProgram(std::nullopt, picture(40, 30, qRgb(0, 0, 255)));
+        // Both copies before either is saved: the saves keep the order of the copies.
+        w.sim.copyFromOtherProgram(std::nullopt, picture(4000, 3000, qRgb(0, 0, 255)));
         const QImage later = picture(50, 20, qRgb(0, 255, 0));
-        w.sim.copyFromOtherProgram(std::nullopt, later);
+        w.copy(std::nullopt, later);
+        QCOMPARE(w.pane()->picture().width(), 50);
         QCOMPARE(w.savedFiles(), QStringList({"12月7日6时05分09秒.bmp"}));
         QCOMPARE(w.saved("12月7日6时05分09秒.bmp").image.convertToFormat(QImage::Format_RGB32),
                  later);
@@ -106,7 +117,9 @@ private slots:
         w.action("Action15")->trigger();
         w.sim.clock.set(1, 31, 23, 59, 0);
         w.action("Action15")->trigger();
-        QCOMPARE(w.savedFiles(), QStringList({"12月7日6时05分09秒.bmp", "1月31日23时59分00秒.bmp"}));
+        QVERIFY(w.picturesSettled());
+        QCOMPARE(w.savedFiles(),
+                 QStringList({"12月7日6时05分09秒.bmp", "1月31日23时59分00秒.bmp"}));
         QCOMPARE(w.saved("1月31日23时59分00秒.bmp").image.convertToFormat(QImage::Format_RGB32),
                  later);
     }
@@ -117,7 +130,7 @@ private slots:
         QImage mono(33, 9, QImage::Format_Mono);
         mono.fill(0);
         mono.setPixel(32, 8, 1);
-        w.sim.copyFromOtherProgram(std::nullopt, mono);
+        w.copy(std::nullopt, mono);
         const DecodedBitmap file = w.saved("12月7日6时05分09秒.bmp");
         QCOMPARE(file.bitsPerPixel, 1);
         QCOMPARE(file.image.convertToFormat(QImage::Format_RGB32),
@@ -127,7 +140,7 @@ private slots:
     void withSavingOffNothingIsWrittenAndTheFolderStays() {
         Capture w;
         const fs::path before = w.sim.files.currentFolder();
-        w.sim.copyFromOtherProgram(std::nullopt, picture(10, 10, qRgb(9, 9, 9)));
+        w.copy(std::nullopt, picture(10, 10, qRgb(9, 9, 9)));
         QCOMPARE(w.pane()->picture().width(), 10);
         QVERIFY(!fs::exists(w.pictures));
         QCOMPARE(w.sim.files.currentFolder(), before);
@@ -139,7 +152,7 @@ private slots:
         // The picture folder cannot be made: writing into it fails, with its full name.
         w.sim.files.failCreateFolder(true);
         const QImage image = picture(64, 48, qRgb(5, 6, 7));
-        w.sim.copyFromOtherProgram(std::string("kept"), image);
+        w.copy(std::string("kept"), image);
         const std::string file = (w.pictures / "12月7日6时05分09秒.bmp").string();
         QCOMPARE(w.messages(),
                  QStringList({QString::fromStdString("Cannot create file \"" + file +
@@ -151,7 +164,7 @@ private slots:
         // nothing is saved.
         w.sim.files.failCreateFolder(false);
         w.sim.files.failCurrentFolder(EACCES);
-        w.sim.copyFromOtherProgram(std::nullopt, picture(8, 8, qRgb(1, 1, 1)));
+        w.copy(std::nullopt, picture(8, 8, qRgb(1, 1, 1)));
         QCOMPARE(w.messages().size(), 2);
         QCOMPARE(w.messages().last(), QStringLiteral("File access denied."));
         QCOMPARE(w.pane()->picture().width(), 8);
@@ -160,12 +173,32 @@ private slots:
 
     void aClipboardHeldOpenKeepsThePreviousPicture() {
         Capture w;
-        w.sim.copyFromOtherProgram(std::nullopt, picture(30, 20, qRgb(1, 2, 3)));
+        w.copy(std::nullopt, picture(30, 20, qRgb(1, 2, 3)));
         w.sim.clipboard.holdOpen(true);
-        w.sim.copyFromOtherProgram(std::nullopt, picture(60, 40, qRgb(3, 2, 1)));
+        w.copy(std::nullopt, picture(60, 40, qRgb(3, 2, 1)));
         QCOMPARE(w.messages(), QStringList({"Cannot open clipboard."}));
         QCOMPARE(w.pane()->picture().width(), 30);
         w.sim.clipboard.holdOpen(false);
+    }
+
+    // A save cut short in an earlier run (the program killed) left its temporary file behind;
+    // the next run removes it at start, and nothing else.
+    void temporaryFilesLeftByEarlierRunsAreRemovedAtStart() {
+        QTemporaryDir folder;
+        const fs::path pictures = fs::path(folder.path().toStdString()) / "Zub图像";
+        fs::create_directory(pictures);
+        const fs::path leftover = pictures / ".12月7日6时05分09秒.bmp.zub-Ab12Cd";
+        const fs::path kept = pictures / "12月7日6时05分09秒.bmp";
+        for (const fs::path& file : {leftover, kept}) {
+            QFile(QString::fromStdString(file.string())).open(QIODevice::WriteOnly);
+            const timespec earlier[2] = {{::time(nullptr) - 600, 0}, {::time(nullptr) - 600, 0}};
+            ::utimensat(AT_FDCWD, file.c_str(), earlier, 0);
+        }
+        SimPlatform sim;
+        sim.files.setExecutableFolder(folder.path().toStdString());
+        TForm1 form(sim.services());
+        QTRY_VERIFY(!fs::exists(leftover));
+        QVERIFY(fs::exists(kept));
     }
 };
 

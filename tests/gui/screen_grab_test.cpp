@@ -304,6 +304,7 @@ private slots:
         QCOMPARE(w.clipboardPicture(), expected);
         // The window heard of the change and passed it on, once, and shows the picture.
         QCOMPARE(w.sim.viewerChain.received(other).size(), heard + 1);
+        QVERIFY(w.picturesSettled());
         QCOMPARE(w.form->imagePane()->picture().image().convertToFormat(QImage::Format_RGB32),
                  expected);
         QVERIFY(w.messages().isEmpty());

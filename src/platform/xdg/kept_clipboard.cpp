@@ -14,14 +14,16 @@ std::string upToNul(std::string bytes) {
     return bytes;
 }
 
-// Whether the bytes hold a picture Qt can decode, judged from the header alone.
+// Whether the bytes hold a raster picture Qt can decode, judged from the header alone. (A
+// drawing, SVG, is no bitmap, and Qt would read the whole of it to tell its size.)
 bool isReadablePicture(const QByteArray& bytes) {
     if (bytes.isEmpty()) return false;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    return reader.canRead() && reader.size().isValid() && !reader.size().isEmpty();
+    return reader.canRead() && !reader.format().startsWith("svg") && reader.size().isValid() &&
+           !reader.size().isEmpty();
 }
 
 } // namespace
@@ -45,6 +47,10 @@ std::string KeptClipboard::readText() {
 QImage KeptClipboard::readBitmap() {
     if (m_image.isNull() && !m_encodedImage.isEmpty()) m_image = QImage::fromData(m_encodedImage);
     return m_image;
+}
+
+QByteArray KeptClipboard::readEncodedBitmap() {
+    return m_image.isNull() ? m_encodedImage : QByteArray();
 }
 
 void KeptClipboard::open() {
