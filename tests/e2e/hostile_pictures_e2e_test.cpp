@@ -3,6 +3,7 @@
 // dialog and opened; large pictures copied by another program with automatic saving on. The
 // window's event loop is watched all the while: it must never stop for more than 100 ms.
 
+#include "../under_sanitizer.h"
 #include "../unit/picture_test_files.h"
 #include "app/tform1.h"
 #include "cliplist/clip_list.h"
@@ -26,14 +27,17 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <utility>
 
 namespace zub::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr auto kMostStall = 100ms;
+constexpr long kMostStallMs = 100;
 
 std::string png(const QImage& image) {
     QByteArray bytes;
@@ -105,14 +109,6 @@ protected:
         auto* worker = form->findChild<SerialWorker*>(QString(), Qt::FindDirectChildrenOnly);
         return worker && !worker->isBusy();
     }
-    // Closes the message box the window shows, if it shows one; its text.
-    QString closeMessage() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return {};
-        const QString text = box->text();
-        box->accept();
-        return text;
-    }
     std::size_t savedPictures() {
         std::size_t count = 0;
         std::error_code error;
@@ -120,6 +116,27 @@ protected:
             count += entry.path().extension() == ".bmp";
         return count;
     }
+};
+
+// Accepts every message box the window shows, as it shows it, and keeps its text: a box left
+// open would hold the test in its own event loop.
+class MessageCatcher {
+public:
+    MessageCatcher() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                m_texts << box->text();
+                box->accept();
+            }
+        });
+        m_timer.start(20);
+    }
+    // The texts shown since the last call.
+    QStringList take() { return std::exchange(m_texts, {}); }
+
+private:
+    QTimer m_timer;
+    QStringList m_texts;
 };
 
 TEST_F(HostilePicturesProgramTest, NoPictureFileOrCopiedPictureHoldsTheWindow) {
@@ -147,32 +164,41 @@ TEST_F(HostilePicturesProgramTest, NoPictureFileOrCopiedPictureHoldsTheWindow) {
         out.write(file.bytes.data(), static_cast<qint64>(file.bytes.size()));
     }
 
-    const StallMeter meter;
+    MessageCatcher messages;
+    long frozen = 0;
     ImagePane* pane = form->imagePane();
     for (const File& file : hostile) {
         SCOPED_TRACE(file.name);
         const QString path = sandbox.filePath(QString::fromLatin1(file.name));
-        // In the real open dialog the file is selected, its preview awaited, then opened.
+        // In the real open dialog the file is selected as a click in its list would, its
+        // preview awaited, then it is opened; the window is watched from the selection until
+        // the file has been read.
         QString caption;
-        QTimer::singleShot(0, form.get(), [&] {
+        std::optional<FreezeWatch> watch;
+        QTimer play;
+        QObject::connect(&play, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (!dialog) return;
+            play.stop();
             auto* preview = dialog->findChild<PicturePreviewPane*>();
             dialog->selectFile(path);
-            // As a click on the file in the list tells the pane.
+            watch.emplace();
             emit dialog->currentChanged(path);
             waitUntil([&] { return !preview->isReading(); }, 60s);
             caption = preview->caption()->text();
-            static_cast<QDialog*>(dialog)->accept();
+            dialog->accept();
         });
+        play.start(20);
         form->action(QStringLiteral("Action22"))->trigger();
         EXPECT_EQ(caption, file.preview);
         ASSERT_TRUE(waitUntil([&] { return pictureWorkDone(); }, 60s));
-        const QString message = closeMessage();
+        frozen = std::max(frozen, watch ? watch->longestMs() : 0);
+        watch.reset();
+        waitUntil([] { return false; }, 100ms);
         if (file.preview == QStringLiteral("Picture:")) {
-            EXPECT_EQ(message, QStringLiteral("Metafile is not valid."));
+            EXPECT_EQ(messages.take(), QStringList{QStringLiteral("Metafile is not valid.")});
         } else {
-            EXPECT_EQ(message, QString());
+            EXPECT_EQ(messages.take(), QStringList());
             EXPECT_EQ(QStringLiteral(" (%1x%2)")
                           .arg(pane->picture().width())
                           .arg(pane->picture().height()),
@@ -196,13 +222,19 @@ TEST_F(HostilePicturesProgramTest, NoPictureFileOrCopiedPictureHoldsTheWindow) {
     large = deep = QImage();
     for (const auto& [bytes, size] : copies) {
         SCOPED_TRACE(size.width());
+        const std::size_t saved = savedPictures();
+        // Starting a process holds up the test's own thread: the watch starts after.
         auto owner = copyWithXclip(bytes, QStringLiteral("image/png"));
         ASSERT_TRUE(owner);
+        std::optional<FreezeWatch> watch(std::in_place);
         ASSERT_TRUE(waitUntil([&] { return pane->picture().width() == size.width(); }, 60s));
         EXPECT_EQ(pane->picture().height(), size.height());
         ASSERT_TRUE(waitUntil([&] { return pictureWorkDone(); }, 60s));
-        EXPECT_GE(savedPictures(), 1u);
-        EXPECT_EQ(closeMessage(), QString());
+        frozen = std::max(frozen, watch->longestMs());
+        watch.reset();
+        // A second copy in the same second replaces the file of the first.
+        EXPECT_GE(savedPictures(), std::max<std::size_t>(saved, 1));
+        EXPECT_EQ(messages.take(), QStringList());
     }
 
     const QString header = sandbox.filePath(QStringLiteral("header.png"));
@@ -215,16 +247,18 @@ TEST_F(HostilePicturesProgramTest, NoPictureFileOrCopiedPictureHoldsTheWindow) {
     const int entries = static_cast<int>(form->clipList().size());
     auto owner = startSelectionOwner({QStringLiteral("--png"), header}, QStringLiteral("caption"));
     ASSERT_TRUE(owner);
-    QString message;
-    ASSERT_TRUE(waitUntil([&] { return !(message = closeMessage()).isEmpty(); }, 30s));
-    EXPECT_EQ(message, QStringLiteral("Bitmap image is too large (20000 x 20000 pixels)."));
+    ASSERT_TRUE(waitUntil([&] { return static_cast<int>(form->clipList().size()) > entries; }));
+    waitUntil([] { return false; }, 1s);
+    EXPECT_EQ(messages.take(),
+              QStringList{QStringLiteral("Bitmap image is too large (20000 x 20000 pixels).")});
     EXPECT_EQ(static_cast<int>(form->clipList().size()), entries + 1);
     EXPECT_EQ(form->clipList().text(form->clipList().size() - 1), "caption");
     EXPECT_EQ(pane->picture().width(), 4000);
-    waitUntil([] { return false; }, 500ms);
-    EXPECT_EQ(closeMessage(), QString()) << "one message, not two";
 
-    EXPECT_LT(meter.longest(), kMostStall);
+    std::printf("the window's longest stand-still: %ld ms\n", frozen);
+    // Under the sanitizers every allocation is unwound in full, which slows all down.
+    const long allowed = test::underAddressSanitizer() ? 1000 : kMostStallMs;
+    EXPECT_LT(frozen, allowed) << "the window stood still for " << frozen << " ms";
 }
 
 } // namespace

@@ -31,41 +31,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The longest the window's thread took to take up a call posted to it from another thread,
-// sampled every few milliseconds while it runs: how long the window was frozen.
-class FreezeWatch {
-public:
-    FreezeWatch()
-        : m_thread([this] {
-              while (!m_stop) {
-                  const auto posted = std::chrono::steady_clock::now();
-                  // The moment the window's thread takes the call, not when this one notices.
-                  auto taken = std::make_shared<std::atomic<std::int64_t>>(-1);
-                  QMetaObject::invokeMethod(
-                      qApp,
-                      [posted, taken] {
-                          *taken = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                       std::chrono::steady_clock::now() - posted)
-                                       .count();
-                      },
-                      Qt::QueuedConnection);
-                  while (*taken < 0 && !m_stop) std::this_thread::sleep_for(1ms);
-                  m_longest = std::max<long>(m_longest.load(), long(taken->load()));
-                  std::this_thread::sleep_for(5ms);
-              }
-          }) {}
-    ~FreezeWatch() {
-        m_stop = true;
-        m_thread.join();
-    }
-    long longestMs() const { return m_longest; }
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::atomic<long> m_longest{0};
-    std::thread m_thread;
-};
-
 // A window of horizontal stripes, one colour every few rows, to tell rows of the screen apart.
 class Stripes : public QWidget {
 protected:

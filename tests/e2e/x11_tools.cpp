@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdint>
 #include <thread>
 
 namespace zub::e2e {
@@ -46,28 +47,29 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return true;
 }
 
-struct StallMeter::Clock {
-    QElapsedTimer elapsed;
-    QTimer ticker;
-    qint64 last = 0;
-    qint64 longest = 0;
-};
+FreezeWatch::FreezeWatch()
+    : m_thread([this] {
+          while (!m_stop) {
+              const auto posted = std::chrono::steady_clock::now();
+              // The moment the window's thread takes the call, not when this one notices.
+              auto taken = std::make_shared<std::atomic<std::int64_t>>(-1);
+              QMetaObject::invokeMethod(
+                  qApp,
+                  [posted, taken] {
+                      *taken = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - posted)
+                                   .count();
+                  },
+                  Qt::QueuedConnection);
+              while (*taken < 0 && !m_stop) std::this_thread::sleep_for(1ms);
+              m_longest = std::max<long>(m_longest.load(), long(taken->load()));
+              std::this_thread::sleep_for(5ms);
+          }
+      }) {}
 
-StallMeter::StallMeter() : m_clock(std::make_unique<Clock>()) {
-    Clock& c = *m_clock;
-    c.elapsed.start();
-    QObject::connect(&c.ticker, &QTimer::timeout, [&c] {
-        c.longest = std::max(c.longest, c.elapsed.elapsed() - c.last);
-        c.last = c.elapsed.elapsed();
-    });
-    c.ticker.start(5);
-}
-
-StallMeter::~StallMeter() = default;
-
-std::chrono::milliseconds StallMeter::longest() const {
-    return std::chrono::milliseconds(
-        std::max(m_clock->longest, m_clock->elapsed.elapsed() - m_clock->last));
+FreezeWatch::~FreezeWatch() {
+    m_stop = true;
+    m_thread.join();
 }
 
 void StopProcess::operator()(QProcess* process) const {

@@ -5,11 +5,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 // Other programs on the test display: xclip copies and reads, xdotool types. None of these
 // helpers blocks the event loop while it waits, because this very process may own the clipboard
@@ -21,20 +23,21 @@ using namespace std::chrono_literals;
 // Runs the event loop until `done` holds or `timeout` passes; whether it holds.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
 
-// The longest time the event loop went without running while this lived: how long the window
-// was frozen, as the user would feel it. It watches from the loop's side, through a timer of its
-// own that should run every 5 ms.
-class StallMeter {
+// The longest the window's thread took to take up a call posted to it from another thread,
+// sampled every few milliseconds while this lives: how long the window was frozen, measured from
+// outside it.
+class FreezeWatch {
 public:
-    StallMeter();
-    ~StallMeter();
-    StallMeter(const StallMeter&) = delete;
-    StallMeter& operator=(const StallMeter&) = delete;
-    std::chrono::milliseconds longest() const;
+    FreezeWatch();
+    ~FreezeWatch();
+    FreezeWatch(const FreezeWatch&) = delete;
+    FreezeWatch& operator=(const FreezeWatch&) = delete;
+    long longestMs() const { return m_longest; }
 
 private:
-    struct Clock;
-    std::unique_ptr<Clock> m_clock;
+    std::atomic<bool> m_stop{false};
+    std::atomic<long> m_longest{0};
+    std::thread m_thread;
 };
 
 // Terminates a helper process that is still running and waits for it.
