@@ -65,8 +65,7 @@ protected:
         Services services = platform->services();
         form = std::make_unique<TForm1>(Services{services.clipboard, services.viewerChain,
                                                  services.hotKey, services.dialogs, *files,
-                                                 services.shell, services.clock,
-                                                 services.screen});
+                                                 services.shell, services.clock, services.screen});
         form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
         form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
         form->show();
@@ -124,8 +123,8 @@ TEST_F(PictureCaptureProgramTest, APngCopiedByAnotherProgramIsShownAndSavedAsThe
     QFile file(QString::fromStdString(bmp.string()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    EXPECT_EQ(decodeBmp(std::string_view(bytes.constData(), std::size_t(bytes.size()))).bitsPerPixel,
-              24);
+    EXPECT_EQ(
+        decodeBmp(std::string_view(bytes.constData(), std::size_t(bytes.size()))).bitsPerPixel, 24);
     const ToolResult compare = runTool(
         QStringLiteral("compare"), {QStringLiteral("-metric"), QStringLiteral("AE"), pngPath,
                                     QString::fromStdString(bmp.string()), QStringLiteral("null:")});

@@ -133,11 +133,11 @@ struct Watcher : ClipboardViewer {
 
 // The longest time the event loop went without running while `duration` passed.
 std::chrono::milliseconds longestStall(std::chrono::milliseconds duration) {
-    const StallMeter meter;
+    const FreezeWatch watch;
     QElapsedTimer clock;
     clock.start();
     waitUntil([&] { return clock.elapsed() >= duration.count(); }, duration + 5s);
-    return meter.longest();
+    return std::chrono::milliseconds(watch.longestMs());
 }
 
 } // namespace

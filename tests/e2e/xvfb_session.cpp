@@ -9,11 +9,11 @@
 #include <fstream>
 #include <poll.h>
 #include <sstream>
-#include <utility>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace zub::e2e {
