@@ -34,6 +34,10 @@ void MetafileBudget::checkBitmap(std::string_view info, std::string_view bits,
     const auto pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     header.require(pixels <= kBitmapPixels && (m_bitmapPixels += pixels) <= kAllBitmapPixels);
 
+    // The libraries allocate the colour table the header counts, even where the pixels need
+    // none: it must lie within the record.
+    header.require(colours <= 0xFFFF && header.has(size, (paletteIndexes ? 2 : 4) * colours));
+
     // Our reader takes a bitmap file: a file header, then the header and colours, then the
     // pixels. Indexes into the palette stand in as colours of the same number.
     std::string file = "BM";

@@ -319,6 +319,14 @@ std::string emfWithBitmapClaiming(std::int32_t width, std::int32_t height) {
     return file;
 }
 
+// A Windows metafile whose bitmap counts `colours` colours in its header but holds none.
+std::string wmfWithBitmapCounting(std::uint32_t colours) {
+    std::string file = wmfWithBitmap({50, 30}, tile());
+    const std::size_t header = file.find(std::string("\x28\0\0\0\x05\0\0\0\x03\0\0\0", 12));
+    put32(file, header + 32, colours);
+    return file;
+}
+
 // The shapes of pictures that have held the reader for minutes, for ever, or asked it for a
 // gigabyte, and the real pictures of the same kinds that the budgets leave alone.
 std::vector<Shape> shapes() {
@@ -327,6 +335,7 @@ std::vector<Shape> shapes() {
         {"bitmap header of 29 bytes (WMF)", wmfWithBitmap({50, 30}, tile(), 0x1D), {}},
         {"bitmap header of 29 bytes (EMF)", emfWithBitmap({50, 30}, tile(), 0x1D), {}},
         {"bitmap of 20000 x 20000 holding 5 x 3 (EMF)", emfWithBitmapClaiming(20000, 20000), {}},
+        {"bitmap counting 450 million colours (WMF)", wmfWithBitmapCounting(0x1AFFFFFF), {}},
         {"bitmap of 5 x 3 (WMF)", wmfWithBitmap({50, 30}, tile()), {50, 30}, {25, 15}},
         {"bitmap of 5 x 3 (EMF)", emfWithBitmap({50, 30}, tile()), {50, 30}, {25, 15}},
         {"polyline of 20,000 points across 4000 x 4000", emfWithPolyline(wide, 20000), wide},
