@@ -227,7 +227,10 @@ TEST_F(HostilePicturesProgramTest, NoPictureFileOrCopiedPictureHoldsTheWindow) {
         {png(QImage(4000, 3000, QImage::Format_RGB32)), {4000, 3000}},
     };
     large = deep = QImage();
-    for (const auto& [bytes, size] : copies) {
+    for (const auto& copy : copies) {
+        // Named, not bound: clang 14 cannot capture a structured binding in a lambda.
+        const std::string& bytes = copy.first;
+        const QSize size = copy.second;
         SCOPED_TRACE(size.width());
         const std::size_t saved = savedPictures();
         // Starting a process holds up the test's own thread: the watch starts after.
