@@ -241,7 +241,8 @@ std::string emfWithPolyline(QSize size, int points) {
     // Corner to corner and back: every segment crosses the whole picture.
     std::vector<U_POINTL> line;
     for (int i = 0; i < points; ++i)
-        line.push_back(pointl_set(i % 2 ? size.width() - 1 : 0, (i * 7919) % size.height()));
+        line.push_back(pointl_set(i % 2 ? size.width() - 1 : 0,
+                                  static_cast<int>((i * 7919LL) % size.height())));
     const U_RECTL bounds =
         rectl_set(pointl_set(0, 0), pointl_set(size.width() - 1, size.height() - 1));
     append(file, U_EMRPOLYLINE_set(bounds, static_cast<std::uint32_t>(line.size()), line.data()),
