@@ -34,9 +34,10 @@ TEST(RunChild, EachLimitEndsTheHelperAndSaysWhich) {
     EXPECT_TRUE(r.succeeded());
     EXPECT_EQ(r.output, "done\n");
 
-    // The address space it is given, and no core file.
+    // The address space it is given, and no core file: in force by the time it has its input
+    // (they are put on it from outside, after it has started).
     limits.addressSpaceBytes = std::size_t{256} << 20;
-    r = shell("ulimit -v; ulimit -c", limits);
+    r = shell("read -r line; ulimit -v; ulimit -c", limits, "go\n");
     EXPECT_EQ(r.output, "262144\n0\n");
     limits.addressSpaceBytes = 0;
 
