@@ -31,4 +31,18 @@ inline std::vector<std::string> mixedEntries(std::size_t count, std::size_t leng
     return entries;
 }
 
+// Mixed entries where about 30 % repeat an earlier one and one in a hundred has blanks, tabs or
+// line breaks around it for Tidy's trim to take off.
+inline std::vector<std::string> tidyEntries(std::size_t count) {
+    std::vector<std::string> entries = mixedEntries(count);
+    std::mt19937 random(7);
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        if (random() % 10 < 3)
+            entries[i] = entries[random() % i];
+        else if (random() % 100 == 0)
+            entries[i] = " \t" + entries[i] + "\r\n";
+    }
+    return entries;
+}
+
 } // namespace zub::bench

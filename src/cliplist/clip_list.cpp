@@ -83,6 +83,8 @@ void ClipList::permute(const std::vector<std::size_t>& order) {
     sorted.reserve(m_rows.size());
     for (std::size_t i : order) sorted.push_back(m_rows[i]);
     m_rows = std::move(sorted);
+    if (m_containsIndex.isBuilt()) keepIndexed([&] { m_containsIndex.permute(order); });
+    rowsMoved();
 }
 
 void ClipList::sortEntries() {
@@ -115,6 +117,7 @@ std::size_t ClipList::add(std::string_view text) {
     m_index.insert(clipText(text), id);
     notify([row](ClipListListener& l) { l.beforeInsert(row, 1); });
     m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(row), id);
+    indexAdded(row, id);
     const bool selectionMoved = m_selection && *m_selection >= row;
     if (selectionMoved) ++*m_selection;
     notify([](ClipListListener& l) { l.afterInsert(); });
@@ -146,6 +149,9 @@ void ClipList::replaceContents(EntryStore store, EntryIds rows) {
     m_store = std::move(store);
     m_rows = std::move(rows);
     m_index = std::move(index);
+    m_prefixIndex.drop();
+    m_containsIndex.drop();
+    rowsMoved();
     m_selection.reset();
     if (m_sorted && m_rows.size() > 1) {
         try {
@@ -161,8 +167,10 @@ void ClipList::replaceContents(EntryStore store, EntryIds rows) {
 void ClipList::rewrite(std::size_t row, std::string_view text) {
     const EntryId id = m_rows[row];
     m_index.erase(clipText(m_store.text(id)), id);
+    indexChanging(id);
     m_store.replace(id, text);
     m_index.insert(clipText(m_store.text(id)), id);
+    indexChanged(row, id);
     notify([row](ClipListListener& l) { l.changed(row, row); });
     compactIfWorthIt();
 }
@@ -170,15 +178,28 @@ void ClipList::rewrite(std::size_t row, std::string_view text) {
 void ClipList::narrowEach(
     const std::function<std::pair<std::size_t, std::size_t>(std::string_view)>& keep) {
     ChangedSpan span;
+    EntryIds narrowed;
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
         const EntryId id = m_rows[row];
         const std::string_view before = m_store.text(id);
         const auto [from, length] = keep(before);
         if (from == 0 && length >= before.size()) continue;
         m_index.erase(clipText(before), id);
+        if (m_containsIndex.isBuilt()) keepIndexed([&] { m_containsIndex.forget(before); });
         m_store.narrow(id, from, length);
         m_index.insert(clipText(m_store.text(id)), id);
+        if (m_containsIndex.isBuilt())
+            keepIndexed([&] { m_containsIndex.set(row, m_store.text(id)); });
+        if (m_prefixIndex.isBuilt()) keepIndexed([&] { narrowed.push_back(id); });
         span.add(row);
+    }
+    if (span.any) ++m_version;
+    // Moved in the prefix index all together: one by one, each would move the ids after it.
+    if (m_prefixIndex.isBuilt() && !narrowed.empty()) {
+        keepIndexed([&] {
+            m_prefixIndex.eraseFlagged(idFlags(narrowed));
+            m_prefixIndex.insertMany(m_store, std::move(narrowed));
+        });
     }
     if (span.any) notify([&span](ClipListListener& l) { l.changed(span.first, span.last); });
     compactIfWorthIt();
@@ -207,6 +228,8 @@ void ClipList::move(std::size_t from, std::size_t to) {
         std::rotate(first + static_cast<std::ptrdiff_t>(to),
                     first + static_cast<std::ptrdiff_t>(from),
                     first + static_cast<std::ptrdiff_t>(from) + 1);
+    if (m_containsIndex.isBuilt()) m_containsIndex.move(from, to);
+    rowsMoved();
     const std::optional<std::size_t> before = m_selection;
     if (m_selection) {
         std::size_t& s = *m_selection;
@@ -249,18 +272,31 @@ std::size_t ClipList::removeRows(const std::vector<bool>& doomed) {
         }
     }
 
+    if (m_prefixIndex.isBuilt()) {
+        keepIndexed([&] {
+            EntryIds gone;
+            gone.reserve(removed);
+            for (std::size_t row = 0; row < n; ++row)
+                if (doomed[row]) gone.push_back(m_rows[row]);
+            m_prefixIndex.eraseFlagged(idFlags(gone));
+        });
+    }
     for (std::size_t row = 0; row < n; ++row) {
         if (!doomed[row]) continue;
         const EntryId id = m_rows[row];
         m_index.erase(clipText(m_store.text(id)), id);
+        if (m_containsIndex.isBuilt())
+            keepIndexed([&] { m_containsIndex.forget(m_store.text(id)); });
         m_store.remove(id);
     }
+    rowsMoved();
     if (runs.size() <= kMaxRemovalRuns) {
         for (const auto& run : runs) {
             const std::size_t first = run.first, last = run.second;
             notify([first, last](ClipListListener& l) { l.beforeRemove(first, last); });
             m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(first),
                          m_rows.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+            if (m_containsIndex.isBuilt()) m_containsIndex.eraseRows(first, last);
             notify([](ClipListListener& l) { l.afterRemove(); });
         }
     } else {
@@ -271,6 +307,7 @@ std::size_t ClipList::removeRows(const std::vector<bool>& doomed) {
             m_rows[out++] = m_rows[i];
         }
         m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(out), m_rows.end());
+        if (m_containsIndex.isBuilt()) m_containsIndex.keepRows(doomed);
         notify([](ClipListListener& l) { l.afterReset(); });
     }
     const bool selectionMoved = selection != m_selection || runs.size() > kMaxRemovalRuns;
@@ -294,11 +331,10 @@ bool ClipList::containsClipText(std::string_view text) const {
     return m_index.contains(text, m_store);
 }
 
-std::optional<std::size_t> ClipList::findContaining(std::string_view text) const {
-    const cp::NoCaseFinder finder(text);
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        if (finder.find(this->text(i)) != std::string_view::npos) return i;
-    return std::nullopt;
+std::vector<bool> ClipList::idFlags(const EntryIds& ids) const {
+    std::vector<bool> flags(m_store.idLimit());
+    for (const EntryId id : ids) flags[id] = true;
+    return flags;
 }
 
 void ClipList::compactIfWorthIt() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cliplist/clip_text_index.h"
+#include "cliplist/contains_index.h"
+#include "cliplist/entry_prefix_index.h"
 #include "cliplist/entry_store.h"
 
 #include <cstddef>
@@ -92,6 +94,14 @@ public:
     // Row of the first entry containing `text` case-insensitively on a character boundary,
     // searching the whole entry; an empty text matches nothing.
     std::optional<std::size_t> findContaining(std::string_view text) const;
+    // Row of the first entry that begins with `word` as WordPrefixMatcher tells; an empty word
+    // begins every entry.
+    std::optional<std::size_t> findBeginning(std::string_view word) const;
+    // No entry is longer than this (and the longest is more than half as long).
+    std::size_t entrySizeBound() const { return m_store.sizeBound(); }
+
+    // The two searches above index the list the first time they run on a long one, and keep
+    // their indexes up to date from then on; the index of a search never run costs nothing.
 
 private:
     std::size_t sortedPlace(std::string_view text) const;
@@ -100,6 +110,19 @@ private:
     void sortEntries();
     void compactIfWorthIt();
     void replaceContents(EntryStore store, EntryIds rows);
+    // Keep the search indexes in step: an entry came at `row`; the entry at `row` is about to
+    // change its text, and has changed it; rows moved or went.
+    void indexAdded(std::size_t row, EntryId id);
+    void indexChanging(EntryId id);
+    void indexChanged(std::size_t row, EntryId id);
+    void rowsMoved();
+    // Runs an index update; one that runs out of memory leaves that index to be built again.
+    void keepIndexed(const std::function<void()>& update);
+    void ensureRowOf() const;
+    // One flag per entry id, set for those of `ids`.
+    std::vector<bool> idFlags(const EntryIds& ids) const;
+    std::optional<std::size_t> scanContaining(std::string_view text, std::string_view upper,
+                                              std::size_t from) const;
     template <typename F> void notify(F&& f) {
         for (ClipListListener* l : m_listeners) f(*l);
     }
@@ -112,6 +135,21 @@ private:
     std::optional<std::size_t> m_selection;
     bool m_sorted = false;
     std::vector<ClipListListener*> m_listeners;
+
+    // The searches' indexes and what they keep between keystrokes. Every change of texts or rows
+    // counts up the version, which ends what is kept.
+    mutable EntryPrefixIndex m_prefixIndex{m_collator};
+    mutable ContainsIndex m_containsIndex;
+    std::uint64_t m_version = 0;
+    // Row by entry id, while valid.
+    mutable std::vector<std::uint32_t> m_rowOf;
+    mutable bool m_rowOfValid = false;
+    struct KnownSearch {
+        std::string upper;
+        std::optional<std::size_t> row;
+    };
+    mutable std::vector<KnownSearch> m_knownSearches;
+    mutable std::uint64_t m_knownVersion = 0;
 };
 
 } // namespace zub

@@ -3,6 +3,7 @@
 #include "platform/error.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -74,6 +75,7 @@ EntryId EntryStore::add(std::string_view bytes) {
     m_heldBytes += bytes.size();
     m_liveBytes += bytes.size();
     m_records[id] = Record{offset, static_cast<std::uint32_t>(bytes.size()), chunk, false};
+    countSize(bytes.size(), 1);
     return id;
 }
 
@@ -86,7 +88,10 @@ EntryIds EntryStore::adopt(std::string document, const LineSpans& lines) {
     ids.reserve(room);
     m_records.reserve(m_records.size() + room);
     std::size_t live = 0;
-    for (const LineSpan& line : lines) live += line.length;
+    for (const LineSpan& line : lines) {
+        live += line.length;
+        countSize(line.length, 1);
+    }
     const std::size_t held = document.size();
     const std::uint16_t chunk = newChunk(std::move(document));
     if (m_freeIds.empty() &&
@@ -120,6 +125,8 @@ void EntryStore::replace(EntryId id, std::string_view bytes) {
     m_heldBytes += bytes.size();
     m_liveBytes += bytes.size();
     m_records[id] = Record{offset, static_cast<std::uint32_t>(bytes.size()), chunk, old.checked};
+    countSize(old.size, -1);
+    countSize(bytes.size(), 1);
     release(old.chunk, old.size);
 }
 
@@ -128,6 +135,8 @@ void EntryStore::narrow(EntryId id, std::size_t from, std::size_t length) {
     from = std::min<std::size_t>(from, r.size);
     length = std::min<std::size_t>(length, r.size - from);
     const std::size_t dropped = r.size - length;
+    countSize(r.size, -1);
+    countSize(length, 1);
     r.offset += static_cast<std::uint32_t>(from);
     r.size = static_cast<std::uint32_t>(length);
     release(r.chunk, dropped);
@@ -137,7 +146,19 @@ void EntryStore::remove(EntryId id) {
     const Record r = m_records[id];
     m_records[id] = Record{};
     m_freeIds.push_back(id);
+    countSize(r.size, -1);
     release(r.chunk, r.size);
+}
+
+void EntryStore::countSize(std::size_t size, int change) {
+    std::size_t& count = m_sizeWidths[static_cast<std::size_t>(std::bit_width(size))];
+    count = change > 0 ? count + 1 : count - 1;
+}
+
+std::size_t EntryStore::sizeBound() const {
+    for (std::size_t width = m_sizeWidths.size(); width > 0; --width)
+        if (m_sizeWidths[width - 1] != 0) return (std::size_t{1} << (width - 1)) - 1;
+    return 0;
 }
 
 void EntryStore::release(std::uint16_t chunk, std::size_t size) {
@@ -159,6 +180,7 @@ void EntryStore::clear() {
     m_tail = kNoChunk;
     m_liveBytes = 0;
     m_heldBytes = 0;
+    m_sizeWidths = {};
 }
 
 bool EntryStore::wantsCompaction() const {

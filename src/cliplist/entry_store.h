@@ -2,6 +2,7 @@
 
 #include "platform/memory.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,7 +58,12 @@ public:
     void clear();
 
     std::size_t size() const { return m_records.size() - m_freeIds.size(); }
+    // Every id in use is below this.
+    std::size_t idLimit() const { return m_records.size(); }
     std::size_t liveBytes() const { return m_liveBytes; }
+    // No entry is longer than this, and the longest is more than half as long: what a search
+    // needs to know before it reads a long word that no entry could begin with.
+    std::size_t sizeBound() const;
     std::size_t unusedBytes() const { return m_heldBytes - m_liveBytes; }
     // Whether the bytes no longer used are worth a compaction.
     bool wantsCompaction() const;
@@ -82,6 +88,7 @@ private:
     std::pair<std::uint16_t, std::uint32_t> reserve(std::size_t size);
     std::uint16_t newChunk(std::string bytes);
     void release(std::uint16_t chunk, std::size_t size);
+    void countSize(std::size_t size, int change);
 
     std::vector<Record> m_records;
     std::vector<EntryId> m_freeIds;
@@ -93,6 +100,8 @@ private:
     std::size_t m_liveBytes = 0;
     // Bytes written into the chunks in use, whether an entry still uses them or not.
     std::size_t m_heldBytes = 0;
+    // How many entries have each bit width of their size.
+    std::array<std::size_t, 33> m_sizeWidths{};
 };
 
 } // namespace zub

@@ -207,6 +207,30 @@ bool Collator::quickUsable() const {
     return *m_quickUsable;
 }
 
+const std::vector<std::uint32_t>* Collator::cutCharacterNumbers() const {
+    if (!m_cutNumbersKnown) {
+        m_cutNumbersKnown = true;
+        if (!quickUsable()) return nullptr;
+        std::vector<std::uint32_t> numbers;
+        std::vector<char32_t> codes;
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            const char byte = static_cast<char>(lead);
+            const CharacterClass& alone = slot(std::string_view(&byte, 1), 0, 1);
+            if (alone.number == CharacterClass::kUndecided || alone.combining) return nullptr;
+            numbers.push_back(alone.number);
+            codes.push_back(alone.code);
+        }
+        // A character that a contraction may start with looks at the character after it.
+        for (const auto& [first, seconds] : m_contractionSeconds)
+            for (const char32_t code : codes)
+                if (seconds.count(code)) return nullptr;
+        std::sort(numbers.begin(), numbers.end());
+        numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+        m_cutNumbers = std::move(numbers);
+    }
+    return m_cutNumbers ? &*m_cutNumbers : nullptr;
+}
+
 std::optional<bool> Collator::quickEquals(std::string_view a, std::string_view b) const {
     if (a == b) return true;
     if (!quickUsable()) return std::nullopt;

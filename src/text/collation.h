@@ -37,6 +37,20 @@ public:
     // first character of another kind, the texts are equal exactly as far as their numbers are.
     std::optional<bool> quickEquals(std::string_view a, std::string_view b) const;
 
+    // What quickEquals knows, for an index that orders many texts by their characters: whether
+    // it can decide anything for this locale, and the number of the character of `length` bytes
+    // at `at` in `text` (as it stands there, before what follows it), from 2 on, or
+    // kUndecidedCharacter where that character decides nothing alone.
+    static constexpr std::uint32_t kUndecidedCharacter = 1;
+    bool quickUsable() const;
+    std::uint32_t characterNumber(std::string_view text, std::size_t at, std::size_t length) const {
+        return characterClass(text, at, length);
+    }
+    // A text cut inside a multi-byte character ends in that character's lead byte standing alone.
+    // Sorted, the numbers of the lead bytes 0x81..0xFE standing alone; null when one of them
+    // decides nothing alone or may go on a contraction, so that a cut text is no plain text.
+    const std::vector<std::uint32_t>* cutCharacterNumbers() const;
+
     // One text held against many others with quickEquals, faster where they begin with the same
     // bytes: the text's characters are looked at once, and the bytes others share with it are
     // passed over without looking at their characters again.
@@ -61,7 +75,6 @@ public:
     };
 
 private:
-    bool quickUsable() const;
     // quickEquals from byte i of a and byte j of b on, all before them being equal.
     std::optional<bool> quickEqualsFrom(std::string_view a, std::size_t i, std::string_view b,
                                         std::size_t j) const;
@@ -100,6 +113,8 @@ private:
     mutable std::unordered_set<char32_t> m_contextCharacters;
     mutable std::unordered_map<std::string, std::uint32_t> m_classBySortKey;
     mutable std::optional<bool> m_quickUsable;
+    mutable std::optional<std::vector<std::uint32_t>> m_cutNumbers;
+    mutable bool m_cutNumbersKnown = false;
 };
 
 } // namespace zub

@@ -34,17 +34,6 @@ std::int32_t clampedPosition(std::uint64_t position) {
 
 } // namespace
 
-WordPrefixMatcher::WordPrefixMatcher(const Collator& collator, std::string word)
-    : m_collator(collator), m_word(collator, std::move(word)) {}
-
-bool WordPrefixMatcher::matches(std::string_view entry) const {
-    const std::string& word = m_word.text();
-    if (entry.size() < word.size()) return false;
-    const std::string_view head = entry.substr(0, word.size());
-    if (const auto equal = m_word.quickEquals(head)) return *equal;
-    return m_collator.compare(head, word) == 0;
-}
-
 std::optional<std::size_t> WordPrefixSearch::run(const ByteText& text, std::uint64_t caret,
                                                  const ClipList& list, const Collator& collator) {
     return firstEntry(text, advance(text, caret), list, collator);
@@ -67,17 +56,12 @@ WordPrefixSearch::Word WordPrefixSearch::advance(const ByteText& text, std::uint
 
 std::optional<std::size_t> WordPrefixSearch::firstEntry(const ByteText& text, Word word,
                                                         const ClipList& list,
-                                                        const Collator& collator) {
+                                                        const Collator& /*collator*/) {
     if (list.empty()) return std::nullopt;
     if (word.length == 0) return std::size_t{0};
     // No entry can begin with a word longer than itself; the word is read only when one could.
-    std::size_t row = 0;
-    while (row < list.size() && std::string_view(list.text(row)).size() < word.length) ++row;
-    if (row == list.size()) return std::nullopt;
-    const WordPrefixMatcher matcher(collator, read(text, {word.offset, word.length}));
-    for (; row < list.size(); ++row)
-        if (matcher.matches(list.text(row))) return row;
-    return std::nullopt;
+    if (word.length > list.entrySizeBound()) return std::nullopt;
+    return list.findBeginning(read(text, {word.offset, word.length}));
 }
 
 } // namespace zub

@@ -3,6 +3,7 @@
 // The word-prefix search: after every change of the workbench text, the first clip entry that
 // begins with the word being typed is selected, so that Extract can insert it at once.
 
+#include "cliplist/entry_prefix_index.h"
 #include "text/collation.h"
 
 #include <cstdint>
@@ -15,29 +16,14 @@ namespace zub {
 class ByteText;
 class ClipList;
 
-// Whether a clip entry begins with a word, without regard to case by the user's locale, over
-// the word's length in bytes: the entry's first bytes, as many as the word has, compare equal to
-// the word through the collator. An entry shorter than the word does not begin with it; an
-// empty word begins every entry. Built once per search; most entries are decided without the
-// collator, character by character (Collator::quickEquals).
-class WordPrefixMatcher {
-public:
-    WordPrefixMatcher(const Collator& collator, std::string word);
-    bool matches(std::string_view entry) const;
-
-private:
-    const Collator& m_collator;
-    Collator::Probe m_word;
-};
-
 // The search with its word start: a 1-based byte position in the text, kept for the whole run
 // (not per line, not per document), 0 at first, that only the search itself moves.
 class WordPrefixSearch {
 public:
     // Runs the search for the text as the change left it, with the caret (selection start) at
-    // byte `caret`. Returns the row to select, or nothing when no entry matches (or the list is
-    // empty). Only the bytes near the caret and the word are read from the text, and the word
-    // only when some entry is long enough to begin with it.
+    // byte `caret`, through the list's own collator. Returns the row to select, or nothing when no
+    // entry matches (or the list is empty). Only the bytes near the caret and the word are read
+    // from the text, and the word only when some entry is long enough to begin with it.
     std::optional<std::size_t> run(const ByteText& text, std::uint64_t caret, const ClipList& list,
                                    const Collator& collator);
 
@@ -50,7 +36,8 @@ public:
     };
     // Moves the word start as the change requires; the current word's place in the text.
     Word advance(const ByteText& text, std::uint64_t caret);
-    // The row that the search selects for that word, or nothing.
+    // The row that the search selects for that word, or nothing. The list compares through
+    // its own collator, which is to be the one given here.
     static std::optional<std::size_t> firstEntry(const ByteText& text, Word word,
                                                  const ClipList& list, const Collator& collator);
 
