@@ -1,10 +1,11 @@
 #include "cliplist/bulk_commands.h"
 
 #include "cliplist/clip_list.h"
+#include "cliplist/clip_text_index.h"
 
-#include <string>
+#include <bit>
+#include <cstdint>
 #include <string_view>
-#include <unordered_set>
 
 namespace zub {
 
@@ -38,12 +39,56 @@ void tidy(ClipList& list) {
 }
 
 std::vector<bool> repeatedEntries(const ClipList& list) {
-    // The views point into the list's own strings, which stay put while nothing changes it.
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(list.size());
-    std::vector<bool> repeated(list.size());
-    for (std::size_t row = 0; row < list.size(); ++row)
-        repeated[row] = !seen.insert(list.text(row)).second;
+    const std::size_t n = list.size();
+    std::vector<bool> repeated(n);
+    if (n < 2) return repeated;
+    // The rows are put in groups of about a thousand by the top bits of their texts' hashes, in
+    // row order within each group; each group then gets a hash table of its own that stays in the
+    // cache, where one table for a million entries would miss it on nearly every row.
+    const int bits = std::bit_width(n >> 10);
+    auto groupOf = [bits](std::uint64_t hash) {
+        return bits == 0 ? std::size_t{0} : static_cast<std::size_t>(hash >> (64 - bits));
+    };
+    std::vector<std::uint64_t> hashes(n);
+    std::vector<std::uint32_t> start((std::size_t{1} << bits) + 1);
+    for (std::size_t row = 0; row < n; ++row) {
+        hashes[row] = ClipTextIndex::hash(list.text(row));
+        ++start[groupOf(hashes[row]) + 1];
+    }
+    for (std::size_t g = 1; g < start.size(); ++g) start[g] += start[g - 1];
+    struct Keyed {
+        std::uint64_t hash;
+        std::uint32_t row;
+    };
+    std::vector<Keyed> grouped(n);
+    {
+        std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+        for (std::size_t row = 0; row < n; ++row)
+            grouped[next[groupOf(hashes[row])]++] = {hashes[row], static_cast<std::uint32_t>(row)};
+    }
+    std::vector<std::uint64_t>().swap(hashes);
+
+    // Each slot holds a place in `grouped` of the first entry with its text, or kEmpty.
+    constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+    std::vector<std::uint32_t> table;
+    for (std::size_t g = 0; g + 1 < start.size(); ++g) {
+        const std::size_t size = std::bit_ceil(2 * std::size_t{start[g + 1] - start[g]} + 2);
+        table.assign(size, kEmpty);
+        for (std::uint32_t k = start[g]; k < start[g + 1]; ++k) {
+            const Keyed& entry = grouped[k];
+            for (std::size_t i = entry.hash & (size - 1);; i = (i + 1) & (size - 1)) {
+                if (table[i] == kEmpty) {
+                    table[i] = k;
+                    break;
+                }
+                const Keyed& first = grouped[table[i]];
+                if (first.hash == entry.hash && list.text(first.row) == list.text(entry.row)) {
+                    repeated[entry.row] = true;
+                    break;
+                }
+            }
+        }
+    }
     return repeated;
 }
 
