@@ -21,6 +21,7 @@
 #include <QLineEdit>
 
 #include <unicode/ucol.h>
+#include <unicode/uloc.h>
 
 namespace {
 
@@ -237,6 +238,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // The window sorts in its user's locale, and its users' is Chinese; the peer's collator is
+    // opened for the same, so both put the same texts in the same order.
+    UErrorCode status = U_ZERO_ERROR;
+    uloc_setDefault("zh_CN", &status);
     QApplication app(argc, argv);
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(12);

@@ -16,6 +16,9 @@ namespace zub {
 
 class Collator;
 
+// Row numbers, one for each entry of a list.
+using RowNumbers = std::vector<std::uint32_t>;
+
 // Told about every change of a ClipList, before and after, so that an item model can follow it
 // row by row. Rows are 0-based.
 class ClipListListener {
@@ -30,7 +33,7 @@ public:
     virtual void afterMove() {}
     // Entries keep their identity but change rows; newRowOf[old] gives each entry's new row.
     virtual void beforeReorder() {}
-    virtual void afterReorder(const std::vector<std::size_t>& /*newRowOf*/) {}
+    virtual void afterReorder(const RowNumbers& /*newRowOf*/) {}
     virtual void beforeReset() {}
     virtual void afterReset() {}
     // Texts or check marks of rows first..last changed in place.
@@ -105,8 +108,9 @@ public:
 
 private:
     std::size_t sortedPlace(std::string_view text) const;
-    std::vector<std::size_t> collationOrder() const;
-    void permute(const std::vector<std::size_t>& order);
+    // The rows in sorted order.
+    RowNumbers collationOrder() const;
+    void permute(const RowNumbers& order);
     void sortEntries();
     void compactIfWorthIt();
     void replaceContents(EntryStore store, EntryIds rows);

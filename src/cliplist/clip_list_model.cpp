@@ -95,7 +95,7 @@ void ClipListModel::beforeReorder() {
     emit layoutAboutToBeChanged();
 }
 
-void ClipListModel::afterReorder(const std::vector<std::size_t>& newRowOf) {
+void ClipListModel::afterReorder(const RowNumbers& newRowOf) {
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());

@@ -38,7 +38,7 @@ private:
     void beforeMove(std::size_t from, std::size_t to) override;
     void afterMove() override;
     void beforeReorder() override;
-    void afterReorder(const std::vector<std::size_t>& newRowOf) override;
+    void afterReorder(const RowNumbers& newRowOf) override;
     void beforeReset() override;
     void afterReset() override;
     void changed(std::size_t first, std::size_t last) override;

@@ -42,7 +42,7 @@ void ClipListView::selectionChanged() {
 
 // Re-sorting keeps the selected row number and the rows in view; the view would otherwise let
 // its selection follow the entry to its new row.
-void ClipListView::afterReorder(const std::vector<std::size_t>&) {
+void ClipListView::afterReorder(const RowNumbers&) {
     showSelection(false);
 }
 

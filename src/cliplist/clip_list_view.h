@@ -37,7 +37,7 @@ protected:
 
 private:
     void selectionChanged() override;
-    void afterReorder(const std::vector<std::size_t>& newRowOf) override;
+    void afterReorder(const RowNumbers& newRowOf) override;
     void afterReset() override;
 
     void showSelection(bool scroll);

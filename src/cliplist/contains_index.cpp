@@ -160,11 +160,11 @@ void ContainsIndex::move(std::size_t from, std::size_t to) {
     });
 }
 
-void ContainsIndex::permute(const std::vector<std::size_t>& order) {
+void ContainsIndex::permute(const std::vector<std::uint32_t>& order) {
     std::vector<std::uint64_t> first, second;
     first.reserve(m_first.capacity());
     second.reserve(m_second.capacity());
-    for (const std::size_t i : order) {
+    for (const std::uint32_t i : order) {
         first.push_back(m_first[i]);
         second.push_back(m_second[i]);
     }

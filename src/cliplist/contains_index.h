@@ -34,7 +34,8 @@ public:
     void eraseRows(std::size_t first, std::size_t last);
     void keepRows(const std::vector<bool>& gone);
     void move(std::size_t from, std::size_t to);
-    void permute(const std::vector<std::size_t>& order);
+    // The rows of `order` (row numbers) become rows 0, 1, 2...
+    void permute(const std::vector<std::uint32_t>& order);
 
     // The bits every entry containing an upper-cased text has in its signatures.
     struct Mask {

@@ -250,9 +250,14 @@ std::size_t previousCharStart(std::string_view s, std::size_t pos) {
 }
 
 std::u16string toUtf16(std::string_view s) {
-    const Tables& t = tables();
     std::u16string out;
     out.reserve(s.size());
+    appendUtf16(s, out);
+    return out;
+}
+
+void appendUtf16(std::string_view s, std::u16string& out) {
+    const Tables& t = tables();
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
@@ -278,7 +283,6 @@ std::u16string toUtf16(std::string_view s) {
         }
         i += len;
     }
-    return out;
 }
 
 std::string fromUtf16(std::u16string_view text) {

@@ -19,6 +19,8 @@ namespace zub::cp {
 // gives (GB18030 assigns bytes to every other code point, private use included), and each ASCII
 // byte as itself.
 std::u16string toUtf16(std::string_view bytes);
+// The same added to the end of `out`, for many texts decoded into one buffer.
+void appendUtf16(std::string_view bytes, std::u16string& out);
 
 // The code unit that carries byte b (0x80..0xFF) which starts no character, and the byte that a
 // code unit carries, if it is one of those.

@@ -36,13 +36,20 @@ UCollator* Collator::handle() const {
     return m_collator;
 }
 
-int Collator::compare(std::string_view a, std::string_view b) const {
-    const std::u16string ua = cp::toUtf16(a);
-    const std::u16string ub = cp::toUtf16(b);
-    UCollationResult r = ucol_strcoll(
-        handle(), reinterpret_cast<const UChar*>(ua.data()), static_cast<int32_t>(ua.size()),
-        reinterpret_cast<const UChar*>(ub.data()), static_cast<int32_t>(ub.size()));
+namespace {
+int sign(UCollationResult r) {
     return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
+}
+} // namespace
+
+int Collator::compare(std::string_view a, std::string_view b) const {
+    return compareDecoded(cp::toUtf16(a), cp::toUtf16(b));
+}
+
+int Collator::compareDecoded(std::u16string_view a, std::u16string_view b) const {
+    return sign(ucol_strcoll(
+        handle(), reinterpret_cast<const UChar*>(a.data()), static_cast<int32_t>(a.size()),
+        reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size())));
 }
 
 std::string Collator::sortKey(std::string_view text) const {

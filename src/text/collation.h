@@ -28,6 +28,10 @@ public:
 
     // Byte key whose plain byte order (memcmp) is the collation order; for sorting many texts.
     std::string sortKey(std::string_view text) const;
+    // compare() for texts already decoded (cp::toUtf16), for sorting many texts decoded once
+    // each: a comparison mostly ends within the first characters, where a sort key would cost
+    // the whole text of every entry.
+    int compareDecoded(std::u16string_view a, std::u16string_view b) const;
 
     // Whether two texts compare equal, decided without the collator where their characters
     // allow it, for a search that compares one text with many: nullopt when the collator must

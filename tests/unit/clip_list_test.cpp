@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ struct Recorder : ClipListListener {
     }
     void afterMove() override { log.push_back("/move"); }
     void beforeReorder() override { log.push_back("reorder"); }
-    void afterReorder(const std::vector<std::size_t>& newRowOf) override {
+    void afterReorder(const RowNumbers& newRowOf) override {
         std::string s = "/reorder";
         for (std::size_t r : newRowOf) s += " " + std::to_string(r);
         log.push_back(s);
@@ -103,6 +104,27 @@ TEST_F(ClipListTest, SortedInsertionIgnoresCaseAndKeepsArrivalOrder) {
     // The selection follows its entry down a row.
     EXPECT_EQ(list.selection(), 4u);
     EXPECT_EQ(list.text(4), "b");
+}
+
+// Switching sorting on decodes every entry once and sorts them all at once; adding them one by
+// one to a sorted list compares them as they come. Both must give one order, equal entries in
+// the order they came, whatever the bytes: Chinese, four-byte characters, bytes no character
+// has, blanks and case.
+TEST_F(ClipListTest, SortingAWholeListAgreesWithAddingItsEntriesOneByOne) {
+    const std::string pieces[] = {
+        "a",    "B",    "b",    " ", "\xD6\xD0", "\xB1\xB1", "\x94\x39\xFC\x36",
+        "\x80", "\xFF", "\xD6", "1", "\xC3\xA9"};
+    std::mt19937 random(23);
+    Texts entries(3000);
+    for (std::string& t : entries)
+        for (unsigned n = random() % 4; n > 0; --n) t += pieces[random() % std::size(pieces)];
+    ClipList oneByOne(collator);
+    oneByOne.setSorted(true);
+    for (const std::string& t : entries) oneByOne.add(t);
+    list.assign(entries);
+    list.setSorted(true);
+    for (std::size_t row = 0; row < entries.size(); ++row)
+        ASSERT_EQ(list.text(row), oneByOne.text(row)) << "row " << row;
 }
 
 TEST_F(ClipListTest, SortsChineseByPinyinAmongLatin) {
