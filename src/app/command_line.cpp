@@ -1,8 +1,9 @@
 #include "app/command_line.h"
 
+#include "platform/qt/qt_paths.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 
 namespace zub {
@@ -72,8 +73,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                           QStringLiteral("one list document at a time, not %1.").arg(files.size()));
     if (files.size() == 1) {
         if (files.first().isEmpty()) return usageError(name, QStringLiteral("empty file name."));
-        line.document = std::filesystem::path(
-            QFile::encodeName(QFileInfo(files.first()).absoluteFilePath()).toStdString());
+        line.document = pathFromQString(QFileInfo(files.first()).absoluteFilePath());
     }
     return line;
 }

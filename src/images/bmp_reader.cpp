@@ -3,14 +3,14 @@
 #include "images/field_reader.h"
 #include "images/qt_image_reading.h"
 #include "images/rle_decoder.h"
+#include "platform/memory.h"
 
 #include <QtEndian>
-
-#include <sys/mman.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace zub {
 namespace {
@@ -138,13 +138,14 @@ QImage largeImage(int width, int height) {
     const std::size_t bytes =
         static_cast<std::size_t>(width) * 4 * static_cast<std::size_t>(height);
     if (bytes < kHugePage) return QImage(width, height, QImage::Format_RGB32);
-    void* memory = nullptr;
-    if (posix_memalign(&memory, kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage) != 0)
-        return {};
-    ::madvise(memory, bytes, MADV_HUGEPAGE);
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = ::operator new (rounded, std::align_val_t{kHugePage}, std::nothrow);
+    if (!memory) return {};
+    adviseHugePages(memory, rounded);
     return QImage(
         static_cast<uchar*>(memory), width, height, static_cast<qsizetype>(width) * 4,
-        QImage::Format_RGB32, [](void* p) { std::free(p); }, memory);
+        QImage::Format_RGB32, [](void* p) { ::operator delete (p, std::align_val_t{kHugePage}); },
+        memory);
 }
 
 // One row of blue-green-red pixels, `Stride` bytes apart, as opaque RGB32. In memory a pixel's

@@ -10,4 +10,7 @@ namespace zub {
 // "I/O error <number>". Takes the POSIX errno and maps it onto those.
 std::string ioErrorText(int posixError);
 
+// The same from the Windows error number itself, which the texts were written for.
+std::string ioErrorTextForWindowsError(unsigned long windowsError);
+
 } // namespace zub

@@ -34,7 +34,8 @@ std::filesystem::path previewFile(const std::filesystem::path& programFolder,
     // The format's text is part of the file's name, joined to it without a separator.
     std::u16string name(kPreviewName);
     name += cp::toUtf16(format);
-    return previewFolder(programFolder).native() + "/" + std::filesystem::path(name).native();
+    return previewFolder(programFolder).native() + std::filesystem::path::preferred_separator +
+           std::filesystem::path(name).native();
 }
 
 void preview(SystemFiles& files, Shell& shell, const std::filesystem::path& programFolder,

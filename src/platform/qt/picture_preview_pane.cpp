@@ -2,9 +2,9 @@
 
 #include "platform/qt/picture_preview_window.h"
 #include "platform/qt/picture_view.h"
+#include "platform/qt/qt_paths.h"
 #include "platform/qt/serial_worker.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -45,12 +45,10 @@ void PicturePreviewPane::showFile(const QString& path) {
     m_worker->cancelAll();
     showPicture(QImage());
     if (path.isEmpty()) return;
-    const std::filesystem::path file(QFile::encodeName(path).toStdString());
-    m_worker->post([this, loader = m_loader, file, selection](const std::atomic<bool>& cancelled) {
+    m_worker->post([this, loader = m_loader, path, selection](const std::atomic<bool>& cancelled) {
         QImage picture;
         // Even looking at the name can wait on a slow disk or a network folder.
-        if (!cancelled && QFileInfo(QFile::decodeName(file.c_str())).isFile())
-            picture = loader(file);
+        if (!cancelled && QFileInfo(path).isFile()) picture = loader(pathFromQString(path));
         return [this, picture, selection] {
             if (selection == m_selection) showPicture(picture);
         };

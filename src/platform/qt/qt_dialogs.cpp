@@ -3,9 +3,9 @@
 #include "platform/qt/input_box.h"
 #include "platform/qt/name_filters.h"
 #include "platform/qt/picture_preview_pane.h"
+#include "platform/qt/qt_paths.h"
 #include "platform/qt/qt_text.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -45,7 +45,7 @@ std::optional<std::filesystem::path> runFileDialog(QWidget* owner, const FileDia
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
-    return std::filesystem::path(QFile::encodeName(files.first()).toStdString());
+    return pathFromQString(files.first());
 }
 
 QMessageBox::Icon qtIcon(MessageIcon icon) {

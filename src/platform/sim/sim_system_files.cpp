@@ -3,7 +3,11 @@
 #include "platform/error.h"
 #include "platform/io_error.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <system_error>
@@ -22,8 +26,12 @@ void SimSystemFiles::setReadOnly(const std::filesystem::path& folder) {
 bool SimSystemFiles::canWriteTo(const std::filesystem::path& folder) const {
     if (m_readOnly.contains(key(folder))) return false;
     std::error_code error;
+#ifdef _WIN32
+    return std::filesystem::is_directory(folder, error) && ::_waccess(folder.c_str(), 2) == 0;
+#else
     return std::filesystem::is_directory(folder, error) &&
            ::access(folder.c_str(), W_OK | X_OK) == 0;
+#endif
 }
 
 void SimSystemFiles::setCurrentFolder(const std::filesystem::path& folder) {
