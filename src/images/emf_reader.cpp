@@ -2,14 +2,8 @@
 
 #include "images/field_reader.h"
 #include "images/metafile_budget.h"
+#include "images/metafile_drawing.h"
 #include "images/metafile_size.h"
-#include "images/svg_raster.h"
-
-#include <emf2svg.h>
-#include <uemf_safe.h>
-
-#include <cstdlib>
-#include <memory>
 
 namespace zub {
 namespace {
@@ -17,9 +11,6 @@ namespace {
 constexpr std::uint32_t kHeaderRecord = 1;
 constexpr std::uint32_t kEndOfFileRecord = 14;
 constexpr std::uint32_t kSignature = 0x464D4520; // " EMF"
-constexpr std::uint32_t kExtTextOutA = 83;
-constexpr std::uint32_t kExtTextOutW = 84;
-constexpr std::uint32_t kGlyphIndexes = 0x10; // ETO_GLYPH_INDEX
 constexpr std::uint32_t kMinHeaderSize = 88;
 // From this size on, the header tells where an OpenGL pixel format lies.
 constexpr std::uint32_t kPixelFormatHeaderSize = 100;
@@ -98,8 +89,8 @@ void countCosts(const FieldReader& in, MetafileBudget& budget, std::uint64_t at,
     }
 }
 
-// Every record lies inside the file, passes libuemf's own check of its fields and fits the
-// budget, and the last one ends the metafile. Returns the metafile's length.
+// Every record lies inside the file, passes the drawing's own check of its fields and fits
+// the budget, and the last one ends the metafile. Returns the metafile's length.
 std::uint64_t checkRecords(const FieldReader& in) {
     const std::uint64_t declared = in.u32(48);
     in.require(declared <= in.size());
@@ -110,7 +101,7 @@ std::uint64_t checkRecords(const FieldReader& in) {
         const std::uint32_t type = in.u32(at);
         const std::uint64_t size = in.u32(at + 4);
         in.require(size >= 8 && size % 4 == 0 && at + size <= declared);
-        in.require(U_emf_record_safe(in.bytes().data() + at) != 0);
+        in.require(emfRecordIsDrawable(in.bytes().data() + at));
         budget.countRecord();
         countCosts(in, budget, at, type, size);
         at += size;
@@ -132,34 +123,6 @@ void checkHeaderParts(const FieldReader& in, std::uint64_t headerSize) {
     }
 }
 
-// libemf2svg reads the description as a string wherever its offset points, even one of no
-// characters, and needs neither it nor the pixel format to draw: its copy goes without them.
-void withoutDescription(std::string& copy, std::uint64_t headerSize) {
-    copy.replace(60, 8, 8, '\0');
-    if (headerSize >= kPixelFormatHeaderSize) copy.replace(88, 8, 8, '\0');
-}
-
-// Text whose characters are glyph indexes makes libemf2svg look the font up through fontconfig
-// and shut fontconfig down afterwards, under the feet of Qt, which uses it too; it also reads
-// its glyph table past the end. Such text is left out of the copy it draws: plain text of no
-// characters.
-void withoutGlyphIndexText(std::string& copy, std::uint64_t length) {
-    const FieldReader in(copy, kMetafileNotValid);
-    for (std::uint64_t at = 0; at < length; at += in.u32(at + 4)) {
-        const std::uint32_t type = in.u32(at);
-        constexpr std::uint64_t kCharacters = 44;
-        constexpr std::uint64_t kOptions = 52;
-        if ((type == kExtTextOutA || type == kExtTextOutW) && in.has(at, kOptions + 4)) {
-            const std::uint32_t options = in.u32(at + kOptions);
-            if ((options & kGlyphIndexes) != 0) {
-                copy.replace(at + kCharacters, 4, 4, '\0');
-                copy[at + kOptions] = static_cast<char>(options & ~kGlyphIndexes & 0xff);
-            }
-        }
-        if (type == kEndOfFileRecord) break;
-    }
-}
-
 MetafilePixels pictureSize(const FieldReader& in) {
     // The frame, in hundredths of a millimetre, on the reference device of the metafile.
     const double frameWidth = static_cast<double>(in.i32(32)) - in.i32(24);
@@ -173,10 +136,6 @@ MetafilePixels pictureSize(const FieldReader& in) {
                               frameHeight * devicePixelsY / (deviceMillimetresY * 100));
     return metafilePixels(in, frameWidth * 96 / 2540, frameHeight * 96 / 2540);
 }
-
-struct FreeDeleter {
-    void operator()(char* p) const { std::free(p); }
-};
 
 } // namespace
 
@@ -194,23 +153,7 @@ Picture readEmf(std::string bytes) {
     const std::uint64_t length = checkRecords(in);
     const MetafilePixels size = renderPixels(pictureSize(in));
 
-    // libemf2svg takes its input as writable memory; it gets a copy.
-    std::string input = bytes.substr(0, length);
-    withoutDescription(input, headerSize);
-    withoutGlyphIndexText(input, length);
-    generatorOptions options{};
-    options.nameSpace = const_cast<char*>("");
-    options.svgDelimiter = true;
-    options.imgWidth = size.width;
-    options.imgHeight = size.height;
-    char* svg = nullptr;
-    std::size_t svgLength = 0;
-    const int converted = emf2svg(input.data(), input.size(), &svg, &svgLength, &options);
-    const std::unique_ptr<char, FreeDeleter> owned(svg);
-    in.require(converted != 0 && svg != nullptr);
-
-    QImage image =
-        renderSvg(QByteArray(svg, static_cast<qsizetype>(svgLength)), size.width, size.height);
+    QImage image = drawEmf(bytes.substr(0, length), headerSize, size);
     in.require(!image.isNull());
     return Picture::fromMetafile(PictureFormat::Emf, std::move(image), std::move(bytes));
 }

@@ -3,15 +3,8 @@
 #include "images/bmp_reader.h"
 #include "images/field_reader.h"
 #include "images/metafile_budget.h"
+#include "images/metafile_drawing.h"
 #include "images/metafile_size.h"
-#include "images/svg_raster.h"
-
-#include <libwmf/api.h>
-#include <libwmf/svg.h>
-
-#include <QSizeF>
-
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -138,76 +131,6 @@ void put32(std::string& bytes, std::uint64_t at, std::uint64_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xff);
 }
 
-// libuemf (which libemf2svg needs) exports a wmf_free of its own with other parameters. libwmf
-// calls its wmf_free through the dynamic linker, so libwmf must come before libuemf in the
-// program's link order; if it does not, playing would corrupt memory, so nothing is played.
-bool libwmfFindsItsOwnFree() {
-    static const bool owns = [] {
-        Dl_info info{};
-        void* found = dlsym(RTLD_DEFAULT, "wmf_free");
-        return found && dladdr(found, &info) != 0 && info.dli_fname &&
-               std::strstr(info.dli_fname, "libwmf") != nullptr;
-    }();
-    return owns;
-}
-
-// libwmf's player with its SVG device, for one metafile in memory.
-class WmfPlayer {
-public:
-    WmfPlayer() {
-        if (!libwmfFindsItsOwnFree()) return;
-        wmfAPI_Options options{};
-        options.function = wmf_svg_function;
-        const unsigned long flags =
-            WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
-        if (wmf_api_create(&m_api, flags, &options) != wmf_E_None) {
-            if (m_api) wmf_api_destroy(m_api);
-            m_api = nullptr;
-        }
-    }
-    ~WmfPlayer() {
-        if (m_api) wmf_api_destroy(m_api);
-    }
-    WmfPlayer(const WmfPlayer&) = delete;
-    WmfPlayer& operator=(const WmfPlayer&) = delete;
-
-    // The metafile as SVG of `size` pixels, showing the box of `points` (1/72 inch) whose
-    // top-left corner is the metafile's window origin; empty when libwmf cannot play it.
-    QByteArray play(std::string& metafile, MetafilePixels size, QSizeF points) {
-        if (!m_api) return {};
-        if (wmf_mem_open(m_api, reinterpret_cast<unsigned char*>(metafile.data()),
-                         static_cast<long>(metafile.size())) != wmf_E_None)
-            return {};
-        // The scan yields the box around what is drawn; the picture is the whole placeable box.
-        wmfD_Rect drawn{};
-        if (wmf_scan(m_api, 0, &drawn) != wmf_E_None) return {};
-        wmfD_Rect bounds{};
-        bounds.BR.x = static_cast<float>(points.width());
-        bounds.BR.y = static_cast<float>(points.height());
-        wmf_svg_t* device = WMF_SVG_GetData(m_api);
-        device->out = wmf_stream_create(m_api, nullptr);
-        if (!device->out) return {};
-        device->Description = const_cast<char*>("");
-        device->bbox = bounds;
-        device->width = static_cast<unsigned int>(size.width);
-        device->height = static_cast<unsigned int>(size.height);
-        // Bitmaps go into the SVG itself, not into files beside it.
-        device->flags |= WMF_SVG_INLINE_IMAGES;
-        const wmf_error_t played = wmf_play(m_api, 0, &bounds);
-        char* svg = nullptr;
-        unsigned long length = 0;
-        wmf_stream_destroy(m_api, device->out, &svg, &length);
-        device->out = nullptr;
-        QByteArray result;
-        if (played == wmf_E_None && svg) result = QByteArray(svg, static_cast<qsizetype>(length));
-        if (svg) wmf_free(m_api, svg);
-        return result;
-    }
-
-private:
-    wmfAPI* m_api = nullptr;
-};
-
 // The picture of a metafile that is one 32-bit bitmap with alpha drawn whole, as
 // encodeWmfWithBitmap writes it, and nothing else; nothing for any other metafile. libwmf would
 // draw that bitmap without its alpha, on white.
@@ -285,8 +208,6 @@ Picture readWmf(std::string bytes) {
     const double inchesHigh = std::fabs(static_cast<double>(in.i16(12)) - in.i16(8)) / unitsPerInch;
     const MetafilePixels size = renderPixels(metafilePixels(in, inchesWide * 96, inchesHigh * 96));
 
-    // libwmf reads from writable memory; it gets a copy of the metafile up to its end record,
-    // whose header tells the true size and longest record: libwmf allocates what they say.
     if (std::optional<QImage> picture = alphaBitmapOnly(in, chain.length)) {
         if (picture->size() != QSize(size.width, size.height))
             *picture = picture->scaled(size.width, size.height, Qt::IgnoreAspectRatio,
@@ -294,13 +215,12 @@ Picture readWmf(std::string bytes) {
         in.require(!picture->isNull());
         return Picture::fromMetafile(PictureFormat::Wmf, std::move(*picture), std::move(bytes));
     }
+    // The drawing gets a copy of the metafile up to its end record, whose header tells the true
+    // size and longest record: libwmf allocates what they say.
     std::string metafile = bytes.substr(0, chain.length);
     put32(metafile, kPlaceableSize + 6, (chain.length - kPlaceableSize) / 2);
     put32(metafile, kPlaceableSize + 12, chain.longestWords);
-    WmfPlayer player;
-    const QByteArray svg = player.play(metafile, size, QSizeF(inchesWide * 72, inchesHigh * 72));
-    in.require(!svg.isEmpty());
-    QImage image = renderSvg(svg, size.width, size.height);
+    QImage image = drawWmf(std::move(metafile), size, QSizeF(inchesWide * 72, inchesHigh * 72));
     in.require(!image.isNull());
     return Picture::fromMetafile(PictureFormat::Wmf, std::move(image), std::move(bytes));
 }
