@@ -6,6 +6,7 @@
 
 #include "app/tform1.h"
 #include "bench_data.h"
+#include "capture_timing.h"
 #include "cliplist/list_document.h"
 #include "platform/sim/sim_dialogs.h"
 #include "platform/system_clock.h"
@@ -81,14 +82,6 @@ struct Program {
         form->action(QStringLiteral("Action1"))->trigger();
     }
 };
-
-// Processor time of the window's thread: what the program itself spent, whatever else the
-// machine was doing meanwhile.
-inline double threadCpuMilliseconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
 
 inline long statusKiB(const char* field, const std::string& statusFile = "/proc/self/status") {
     std::ifstream in(statusFile);

@@ -86,32 +86,6 @@ void BM_CaptureInto1MList(benchmark::State& state) {
 }
 BENCHMARK(BM_CaptureInto1MList)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 
-// A 1920 × 1080 screenshot as a program copies it: PNG, with gradients, panels and text that
-// compress as a desktop does. `variant` makes each one a picture of its own.
-std::string screenshotPng(int variant) {
-    QImage image(1920, 1080, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, 1920, 1080);
-    sky.setColorAt(0, QColor(30 + variant * 40, 60, 120));
-    sky.setColorAt(1, QColor(200, 120, 40 + variant * 40));
-    painter.fillRect(image.rect(), sky);
-    for (int i = 0; i < 12; ++i) {
-        const QRect panel(60 + i * 150, 80 + (i % 4) * 220, 420, 260);
-        painter.fillRect(panel, QColor::fromHsv((i * 30 + variant * 15) % 360, 60, 240));
-        painter.setPen(Qt::black);
-        for (int line = 0; line < 10; ++line)
-            painter.drawText(
-                panel.adjusted(8, 8 + line * 22, -8, 0), Qt::AlignLeft | Qt::AlignTop,
-                QStringLiteral("窗口 %1 第 %2 行 text line %3").arg(i).arg(line).arg(variant));
-    }
-    painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes.toStdString();
-}
-
 // From the change of owner until the copied picture is painted in the image pane and the loop is
 // idle; with automatic saving on, the bitmap file has been written by then as well.
 void timePictureCaptures(benchmark::State& state, bool saving) {

@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStringList>
+#ifndef ZUB_PRERENDERED_ICONS
 #include <QSvgRenderer>
+#endif
 
 // Resources compiled into a static library must be registered by hand, from outside any
 // namespace.
@@ -19,6 +21,16 @@ static void registerIconResources() {
 namespace zub::icons {
 namespace {
 
+#ifdef ZUB_PRERENDERED_ICONS
+// Where Qt has no SVG module (the Windows build), the build drew each icon into PNG files beside
+// it in the resources, "<name>.svg-<size>.png".
+QIcon fromSvg(const QString& resource, std::initializer_list<int> sizes) {
+    registerIconResources();
+    QIcon icon;
+    for (int size : sizes) icon.addFile(resource + QStringLiteral("-%1.png").arg(size));
+    return icon;
+}
+#else
 // Rendered by the program itself rather than through Qt's image plugins, so the icons do not
 // depend on which plugins a system happens to have installed.
 QIcon fromSvg(const QString& resource, std::initializer_list<int> sizes) {
@@ -35,6 +47,7 @@ QIcon fromSvg(const QString& resource, std::initializer_list<int> sizes) {
     }
     return icon;
 }
+#endif
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
 #include "platform/x11/x11_platform.h"
+#include "standard_copies.h"
 #include "x11_test.h"
 #include "x11_tools.h"
 
@@ -99,6 +100,23 @@ TEST_F(ProgramTest, AutomaticModeCapturesEveryNewTextExactlyOnce) {
     OwnedProcess third = copyWithXclip("third");
     ASSERT_TRUE(waitUntil([&] { return form->clipList().size() == 3; }));
     EXPECT_EQ(entries().back(), "third");
+}
+
+// The Windows build's end-to-end test makes the same copies and must save the same bytes.
+TEST_F(ProgramTest, TheStandardCopiesAreSavedAsTheStandardDocument) {
+    form->action(QStringLiteral("Action15"))->trigger();
+    std::size_t expected = 0;
+    for (const std::string& copy : kStandardCopies) {
+        OwnedProcess owner = copyWithXclip(copy);
+        ASSERT_TRUE(owner) << copy;
+        ++expected;
+        ASSERT_TRUE(waitUntil([&] { return form->clipList().size() == expected; })) << copy;
+    }
+    QTemporaryDir folder;
+    const std::filesystem::path saved = folder.filePath(QStringLiteral("saved.zub")).toStdString();
+    saveListDocument(saved, form->clipList());
+    std::ifstream in(saved, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kStandardCopiesDocument);
 }
 
 TEST_F(ProgramTest, DoubleClickPutsTheClipTextOnTheRealClipboard) {

@@ -12,6 +12,15 @@
 namespace zub::e2e {
 namespace {
 
+// The tools are Linux programs; a test program running under Wine starts them by their Unix
+// path, which Wine runs natively.
+QString toolPath(const QString& program) {
+#ifdef _WIN32
+    if (!program.contains(u'/')) return QStringLiteral("/usr/bin/") + program;
+#endif
+    return program;
+}
+
 bool haveEventLoop() {
     return QCoreApplication::instance() != nullptr;
 }
@@ -87,7 +96,7 @@ ToolResult runTool(const QString& program, const QStringList& args, const QByteA
                    std::chrono::milliseconds timeout) {
     ToolResult result;
     QProcess process;
-    process.start(program, args);
+    process.start(toolPath(program), args);
     if (!process.waitForStarted(5000)) return result;
     if (!input.isEmpty()) process.write(input);
     process.closeWriteChannel();
@@ -108,7 +117,7 @@ OwnedProcess copyWithXclip(const std::string& data, const QString& target) {
     // Its output is of no interest, and an unread pipe could fill up.
     xclip->setStandardOutputFile(QProcess::nullDevice());
     xclip->setStandardErrorFile(QProcess::nullDevice());
-    xclip->start(QStringLiteral("xclip"),
+    xclip->start(toolPath(QStringLiteral("xclip")),
                  {QStringLiteral("-quiet"), QStringLiteral("-selection"),
                   QStringLiteral("clipboard"), QStringLiteral("-t"), target});
     if (!xclip->waitForStarted(5000)) return nullptr;

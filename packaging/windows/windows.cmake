@@ -1,0 +1,95 @@
+# What the Windows build (cross-compiled with MinGW-w64, see scripts/setup-windows) finds or
+# makes differently from the Linux one. Included by the top CMakeLists.txt before anything is
+# looked for. ZUB_WINDOWS_QT and ZUB_WINDOWS_ICU name the prefixes scripts/setup-windows built.
+
+set(ZUB_WINDOWS_QT "" CACHE PATH "Qt built for Windows")
+set(ZUB_WINDOWS_ICU "" CACHE PATH "ICU built for Windows")
+list(APPEND CMAKE_PREFIX_PATH ${ZUB_WINDOWS_QT})
+list(APPEND CMAKE_FIND_ROOT_PATH ${ZUB_WINDOWS_QT} ${ZUB_WINDOWS_ICU})
+# ICU is found through pkg-config, as on Linux, but only in the Windows prefix.
+set(ENV{PKG_CONFIG_LIBDIR} ${ZUB_WINDOWS_ICU}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
+
+# The Windows build is one program: libraries are linked in, the C++ runtime is the DLLs that
+# Qt's own DLLs need anyway. Unicode entry points and headers without min/max macros.
+add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
+
+# GoogleTest from Debian's source package (googletest), built with the program.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+# Built as GoogleTest's own, not held to the program's warnings.
+foreach(target gtest gtest_main gmock gmock_main)
+    target_compile_options(${target} PRIVATE -w)
+endforeach()
+add_library(GTest::gtest ALIAS gtest)
+add_library(GTest::gtest_main ALIAS gtest_main)
+add_library(GTest::gmock ALIAS gmock)
+
+# Google Benchmark from Debian's source package (benchmark), for the benchmarks.
+set(ZUB_WINDOWS_BENCHMARK "" CACHE PATH "Google Benchmark's source")
+if(ZUB_BENCH AND ZUB_WINDOWS_BENCHMARK)
+    set(BENCHMARK_ENABLE_TESTING OFF CACHE BOOL "" FORCE)
+    set(BENCHMARK_ENABLE_GTEST_TESTS OFF CACHE BOOL "" FORCE)
+    set(BENCHMARK_ENABLE_WERROR OFF CACHE BOOL "" FORCE)
+    set(BENCHMARK_ENABLE_INSTALL OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${ZUB_WINDOWS_BENCHMARK} ${CMAKE_BINARY_DIR}/benchmark EXCLUDE_FROM_ALL SYSTEM)
+    target_compile_options(benchmark PRIVATE -w)
+endif()
+
+# Tools that run while building (the icon renderer needs Qt's SVG module), built for this
+# machine with its own compiler and Qt.
+include(ExternalProject)
+ExternalProject_Add(zub_host_tools
+    SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/host_tools
+    BINARY_DIR ${CMAKE_BINARY_DIR}/host_tools
+    CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++
+               -DZUB_PACKAGING_DIR=${PROJECT_SOURCE_DIR}/packaging
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/host_tools/zub_render_icon
+                     ${CMAKE_BINARY_DIR}/host_tools/zub_make_ico)
+set(ZUB_RENDER_ICON ${CMAKE_BINARY_DIR}/host_tools/zub_render_icon)
+set(ZUB_MAKE_ICO ${CMAKE_BINARY_DIR}/host_tools/zub_make_ico)
+
+# The icons of `qrc` drawn into PNG files at 16, 32 and 64 pixels, "<icon>.svg-<size>.png", and
+# compiled into `target` with the icons themselves under the resource name of `qrc`.
+function(zub_windows_icon_resources target qrc)
+    get_filename_component(folder ${qrc} DIRECTORY)
+    get_filename_component(name ${qrc} NAME)
+    file(READ ${qrc} listing)
+    string(REGEX MATCHALL "<file>[^<]+</file>" entries "${listing}")
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/windows_icons)
+    set(files "")
+    set(pictures "")
+    foreach(entry IN LISTS entries)
+        string(REGEX REPLACE "</?file>" "" icon "${entry}")
+        string(APPEND files "        <file alias=\"${icon}\">${folder}/${icon}</file>\n")
+        foreach(size 16 32 64)
+            set(png ${out}/${icon}-${size}.png)
+            get_filename_component(png_folder ${png} DIRECTORY)
+            add_custom_command(OUTPUT ${png}
+                COMMAND ${CMAKE_COMMAND} -E make_directory ${png_folder}
+                COMMAND ${ZUB_RENDER_ICON} ${folder}/${icon} ${png} ${size}
+                DEPENDS zub_host_tools ${folder}/${icon} VERBATIM)
+            list(APPEND pictures ${png})
+            string(APPEND files "        <file alias=\"${icon}-${size}.png\">${png}</file>\n")
+        endforeach()
+    endforeach()
+    file(WRITE ${out}/${name}
+         "<RCC>\n    <qresource prefix=\"/\">\n${files}    </qresource>\n</RCC>\n")
+    add_custom_target(${target}_icon_pictures DEPENDS ${pictures})
+    target_sources(${target} PRIVATE ${out}/${name})
+    set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${target}_icon_pictures)
+endfunction()
+
+# The program file's own icon and version, for Explorer and the installer.
+function(zub_windows_program_resources target icon_svg)
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/windows_program)
+    add_custom_command(OUTPUT ${out}/zub.ico
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+        COMMAND ${ZUB_MAKE_ICO} ${icon_svg} ${out}/zub.ico
+        DEPENDS zub_host_tools ${icon_svg} VERBATIM)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/zub.rc.in ${out}/zub.rc @ONLY)
+    set_source_files_properties(${out}/zub.rc PROPERTIES OBJECT_DEPENDS ${out}/zub.ico)
+    target_sources(${target} PRIVATE ${out}/zub.rc)
+endfunction()
