@@ -15,16 +15,19 @@ foreach(folder ${ZUB_WINDOWS_QT}/bin /usr/lib/gcc/x86_64-w64-mingw32/12-posix
 endforeach()
 list(JOIN zub_wine_paths "|" zub_wine_paths)
 
-# zub_wine_test(name target [LANG locale] [ARGS ...] [ENVIRONMENT ...])
+# zub_wine_test(name target [LANG locale] [LABEL label] [ARGS ...] [ENVIRONMENT ...])
 function(zub_wine_test name target)
-    cmake_parse_arguments(arg "" "LANG" "ARGS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(arg "" "LANG;LABEL" "ARGS;ENVIRONMENT" ${ARGN})
     if(NOT arg_LANG)
         set(arg_LANG C.UTF-8)
+    endif()
+    if(NOT arg_LABEL)
+        set(arg_LABEL windows)
     endif()
     add_test(NAME ${name}
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/run_under_wine.sh ${ZUB_WINE_PREFIX}
                 ${zub_wine_paths} $<TARGET_FILE:${target}> ${arg_ARGS})
-    set_tests_properties(${name} PROPERTIES LABELS windows TIMEOUT 600 RESOURCE_LOCK wine
+    set_tests_properties(${name} PROPERTIES LABELS ${arg_LABEL} TIMEOUT 600 RESOURCE_LOCK wine
         ENVIRONMENT "LANG=${arg_LANG};${arg_ENVIRONMENT}")
 endfunction()
 
