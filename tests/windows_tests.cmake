@@ -72,8 +72,9 @@ add_executable(grab_unit_tests unit/gui_application_main.cpp unit/region_selecti
 target_link_libraries(grab_unit_tests PRIVATE zub_grab GTest::gtest)
 zub_wine_test(windows_grab_unit_tests grab_unit_tests)
 
-# The window suites: the whole main window on the simulated platform, offscreen.
-foreach(name IN ITEMS capture_test main_window_test clip_list_test desktop_test command_line_test
+# The window suites: the whole main window on the simulated platform, offscreen; not the command
+# line's, whose paths are Linux ones.
+foreach(name IN ITEMS capture_test main_window_test clip_list_test desktop_test
                       list_commands_test entry_commands_test edit_box_test dialogs_test
                       go_commands_test workbench_edit_test workbench_test search_test
                       image_pane_test picture_preview_test screen_grab_test
