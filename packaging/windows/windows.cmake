@@ -89,6 +89,7 @@ function(zub_windows_program_resources target icon_svg)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
         COMMAND ${ZUB_MAKE_ICO} ${icon_svg} ${out}/zub.ico
         DEPENDS zub_host_tools ${icon_svg} VERBATIM)
+    set(ZUB_PROGRAM_ICON ${out}/zub.ico)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/zub.rc.in ${out}/zub.rc @ONLY)
     set_source_files_properties(${out}/zub.rc PROPERTIES OBJECT_DEPENDS ${out}/zub.ico)
     target_sources(${target} PRIVATE ${out}/zub.rc)
