@@ -17,17 +17,24 @@ export WINEPREFIX=$prefix WINEPATH=${paths//|/;} WINEDEBUG=${WINEDEBUG:--all} WI
 export LANG=${LANG:-C.UTF-8}
 
 log=$(mktemp)
-# -displayfd lets Xvfb pick a free display and say which.
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1280x800x24 -nolisten tcp >"$log" 2>&1 &
-xvfb=$!
+# -displayfd lets Xvfb pick a free display and say which. Another test's server starting at the
+# same moment can take the number it picked: then it tries again.
 display=""
-for _ in $(seq 100); do
-  read -r -t 0.1 -u "$fd" display && break
+for _attempt in 1 2 3; do
+  exec {fd}<> <(:)
+  Xvfb -displayfd "$fd" -screen 0 1280x800x24 -nolisten tcp >"$log" 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do
+    read -r -t 0.1 -u "$fd" display && break
+    kill -0 "$xvfb" 2>/dev/null || break
+  done
+  exec {fd}<&-
+  [ -n "$display" ] && break
+  kill "$xvfb" 2>/dev/null
+  wait "$xvfb" 2>/dev/null
 done
 if [ -z "$display" ]; then
   echo "run_under_wine: Xvfb did not start: $(cat "$log")" >&2
-  kill "$xvfb" 2>/dev/null
   exit 1
 fi
 export DISPLAY=:$display
