@@ -23,7 +23,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <optional>
+#include <thread>
 #include <vector>
 
 using namespace zub;
@@ -110,20 +112,57 @@ TEST(Win32Clipboard, AnotherProgramsUnicodeTextIsReadAsCodePageBytes) {
     EXPECT_EQ(clipboard.readText(), "");
 }
 
-TEST(Win32Clipboard, AClipboardHeldByAnotherWindowCannotBeOpened) {
+// Another program holding the clipboard open: a thread of its own, since the system lets the
+// thread that holds it open it again.
+class ClipboardHolder {
+public:
+    ClipboardHolder()
+        : m_opened(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_thread([this] {
+              HWND window = CreateWindowExW(0, L"STATIC", L"holder", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                            nullptr, nullptr, nullptr);
+              m_held = OpenClipboard(window);
+              SetEvent(m_opened);
+              WaitForSingleObject(m_release, INFINITE);
+              if (m_held) CloseClipboard();
+              DestroyWindow(window);
+          }) {
+        WaitForSingleObject(m_opened, INFINITE);
+    }
+    ~ClipboardHolder() {
+        SetEvent(m_release);
+        m_thread.join();
+        CloseHandle(m_opened);
+        CloseHandle(m_release);
+    }
+    bool held() const { return m_held; }
+
+private:
+    HANDLE m_opened;
+    HANDLE m_release;
+    bool m_held = false;
+    std::thread m_thread;
+};
+
+TEST(Win32Clipboard, AClipboardHeldByAnotherProgramCannotBeOpened) {
     Win32Clipboard clipboard;
     clipboard.setText("before");
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                 nullptr, nullptr);
-    ASSERT_TRUE(OpenClipboard(other));
-    EXPECT_THROW(clipboard.readText(), Error);
-    try {
-        clipboard.setText("during");
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Cannot open clipboard");
+    {
+        const ClipboardHolder holder;
+        ASSERT_TRUE(holder.held());
+        for (const auto& attempt : std::vector<std::function<void()>>{
+                 [&] { clipboard.readText(); }, [&] { clipboard.setText("during"); },
+                 [&] { clipboard.readBitmap(); }, [&] { clipboard.empty(); }}) {
+            try {
+                attempt();
+                ADD_FAILURE() << "the clipboard was opened";
+            } catch (const Error& e) {
+                EXPECT_STREQ(e.what(), "Cannot open clipboard");
+            }
+        }
+        // Asking what it offers never opens it.
+        EXPECT_TRUE(clipboard.offersText());
     }
-    CloseClipboard();
-    DestroyWindow(other);
     EXPECT_EQ(clipboard.readText(), "before");
 }
 
