@@ -11,7 +11,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace zub {
 namespace {
@@ -41,6 +43,7 @@ std::uint32_t get32(std::string_view bytes, std::size_t at) {
     return value;
 }
 
+#ifndef _WIN32
 std::string readStandardInput() {
     std::string bytes;
     char buffer[65536];
@@ -63,9 +66,17 @@ bool writeStandardOutput(std::string_view bytes) {
     }
     return true;
 }
+#endif
 
 } // namespace
 
+#ifdef _WIN32
+// Windows draws metafiles with its own GDI, the player the formats were made for, which checks
+// what it plays: they are read here, on the caller's thread, which is never the window's.
+Picture readPictureContained(PictureFormat format, std::string bytes, const std::atomic<bool>*) {
+    return readPicture(format, std::move(bytes));
+}
+#else
 std::filesystem::path metafileReaderProgram() {
     const std::filesystem::path folder = runningProgramFolder();
     const std::filesystem::path beside = folder / kMetafileReaderName;
@@ -106,6 +117,7 @@ int runMetafileReader(int argc, char** argv) {
         return 1;
     }
 }
+#endif
 
 std::string encodeRaster(const QImage& image) {
     const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);

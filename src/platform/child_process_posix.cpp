@@ -48,8 +48,6 @@ private:
 
 using Clock = std::chrono::steady_clock;
 
-thread_local const std::atomic<bool>* t_cancelFlag = nullptr;
-
 // Reaps the child; with `kill` first ends it. Returns the wait status.
 int reap(pid_t pid, bool kill) {
     if (kill) ::kill(pid, SIGKILL);
@@ -60,18 +58,6 @@ int reap(pid_t pid, bool kill) {
 }
 
 } // namespace
-
-const std::atomic<bool>* currentCancelFlag() {
-    return t_cancelFlag;
-}
-
-CancelScope::CancelScope(const std::atomic<bool>* flag) : m_previous(t_cancelFlag) {
-    t_cancelFlag = flag;
-}
-
-CancelScope::~CancelScope() {
-    t_cancelFlag = m_previous;
-}
 
 ChildResult runChild(const std::filesystem::path& program,
                      const std::vector<std::string>& arguments, std::string_view input,

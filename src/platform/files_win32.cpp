@@ -114,6 +114,32 @@ DWORD writeAll(HANDLE file, std::string_view bytes) {
     return 0;
 }
 
+const FILETIME kRunStart = [] {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return now;
+}();
+
+// GetTempFileNameW's names with our prefix: "zub", one to four hexadecimal digits, ".tmp".
+bool isTemporaryName(std::wstring_view name) {
+    if (name.size() < 8 || name.size() > 11 || name.substr(0, 3) != L"zub" ||
+        name.substr(name.size() - 4) != L".tmp")
+        return false;
+    for (const wchar_t c : name.substr(3, name.size() - 7))
+        if (!((c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F'))) return false;
+    return true;
+}
+
+// Whether the file has more than one name: replacing it would leave the other names with the
+// old contents.
+bool hasOtherNames(const std::filesystem::path& target) {
+    Handle file(CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    return file.valid() && GetFileInformationByHandle(file.get(), &info) &&
+           info.nNumberOfLinks > 1;
+}
+
 // A new file beside the target that disappears again unless it was moved into place.
 class TemporaryFile {
 public:
@@ -218,6 +244,23 @@ std::string readUntilNul(const std::filesystem::path& path, std::size_t limit) {
     return readFile(path, true, limit == std::string::npos ? limit : limit + 1);
 }
 
+void removeStaleTemporaryFiles(const std::filesystem::path& folder) {
+    WIN32_FIND_DATAW found{};
+    const std::filesystem::path pattern = (folder.empty() ? std::filesystem::path(L".") : folder) /
+                                          L"zub*.tmp";
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+            !isTemporaryName(found.cFileName) ||
+            CompareFileTime(&found.ftLastWriteTime, &kRunStart) >= 0)
+            continue;
+        // A save of another run under way holds its file open unshared, and the deletion fails.
+        DeleteFileW((folder / found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 void writeWholeFile(const std::filesystem::path& path, std::string_view bytes) {
     std::error_code ec;
     std::filesystem::path target = path;
@@ -231,8 +274,13 @@ void writeWholeFile(const std::filesystem::path& path, std::string_view bytes) {
     if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         throw createFailure(path, ERROR_ACCESS_DENIED);
 
+    if (exists && hasOtherNames(target)) {
+        if (const DWORD inPlace = writeInPlace(target, bytes)) throw createFailure(path, inPlace);
+        return;
+    }
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
+    removeStaleTemporaryFiles(folder);
     const DWORD error = replaceThroughTemporary(target, folder, bytes, exists);
     if (error == 0) return;
     if (exists && error == ERROR_ACCESS_DENIED) {
