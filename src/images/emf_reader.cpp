@@ -11,6 +11,8 @@ namespace {
 constexpr std::uint32_t kHeaderRecord = 1;
 constexpr std::uint32_t kEndOfFileRecord = 14;
 constexpr std::uint32_t kSignature = 0x464D4520; // " EMF"
+constexpr std::uint32_t kExtTextOutA = 83;
+constexpr std::uint32_t kExtTextOutW = 84;
 constexpr std::uint32_t kMinHeaderSize = 88;
 // From this size on, the header tells where an OpenGL pixel format lies.
 constexpr std::uint32_t kPixelFormatHeaderSize = 100;

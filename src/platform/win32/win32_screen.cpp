@@ -7,8 +7,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <dwmapi.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <dwmapi.h>
 
 #include <thread>
 

@@ -6,8 +6,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shlobj.h>
 
 #include <string>
 
