@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/windows_text.h"
+#include "text/codepage.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -249,7 +250,11 @@ void Win32Clipboard::setText(std::string_view bytes) {
     const Session session(*this);
     EmptyClipboard();
     const std::string_view text = bytes.substr(0, bytes.find('\0'));
-    const std::wstring wide = win32::wideFromCodePage(text);
+    // Other programs know only Unicode: a byte that is no character becomes U+FFFD. The bytes
+    // themselves cross in the program's own format below.
+    std::wstring wide = win32::wideFromCodePage(text);
+    for (wchar_t& c : wide)
+        if (cp::isEscapedByte(static_cast<char16_t>(c))) c = 0xFFFD;
     put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     // The text in the system's own code page, as the system would have made it for programs that
     // read CF_TEXT: the same bytes on a Chinese system.
