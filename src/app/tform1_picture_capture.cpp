@@ -71,7 +71,8 @@ std::filesystem::path TForm1::capturedPictureFile() {
     const std::filesystem::path pictures = folder / kPictureFolderName;
     // Whether the folder could be made shows when the file cannot be written into it.
     if (!m_services.files.isFolder(pictures)) m_services.files.createFolder(pictures);
-    return pictures / pictureFileName(m_services.clock.localNow());
+    const std::string name = pictureFileName(m_services.clock.localNow());
+    return pictures / std::u8string(name.begin(), name.end());
 }
 
 } // namespace zub
