@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,7 +28,7 @@ bool haveEventLoop() {
 }
 
 // Waits for the process to end without starving the event loop.
-bool waitForEnd(QProcess& process, std::chrono::milliseconds timeout) {
+[[maybe_unused]] bool waitForEnd(QProcess& process, std::chrono::milliseconds timeout) {
     if (process.state() == QProcess::NotRunning) return true;
     if (!haveEventLoop()) return process.waitForFinished(static_cast<int>(timeout.count()));
     QEventLoop loop;
@@ -92,9 +94,62 @@ void StopProcess::operator()(QProcess* process) const {
     delete process;
 }
 
+#ifdef _WIN32
+namespace {
+
+// Wine starts a Linux program but hands back no handle that lives as long as it does, so a
+// Linux tool runs under sh, which leaves its output and exit code in files in /tmp (Wine's Z:),
+// and those are waited for.
+class UnixScratch {
+public:
+    UnixScratch() : m_dir(QStringLiteral("Z:/tmp/zub-tool-XXXXXX")) {}
+    // The name of a file in it as Linux programs see it, and as this one does.
+    QString unixPath(const QString& name) const {
+        return m_dir.filePath(name).mid(2).replace(u'\\', u'/');
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Starts `program` under sh, its input from `input`; it writes `code` when it ends.
+void startUnix(const UnixScratch& scratch, const QString& program, const QStringList& args,
+               const QByteArray& input) {
+    QFile in(scratch.path(QStringLiteral("in")));
+    in.open(QIODevice::WriteOnly);
+    in.write(input);
+    in.close();
+    const QString script =
+        QStringLiteral("cd %1 && \"$0\" \"$@\" <in >out 2>err; { echo $? >code.new && "
+                       "mv code.new code; } 2>/dev/null")
+            .arg(scratch.unixPath(QString()));
+    QProcess::startDetached(QStringLiteral("/bin/sh"),
+                            QStringList{QStringLiteral("-c"), script, toolPath(program)} + args);
+}
+
+} // namespace
+#endif
+
 ToolResult runTool(const QString& program, const QStringList& args, const QByteArray& input,
                    std::chrono::milliseconds timeout) {
     ToolResult result;
+#ifdef _WIN32
+    const UnixScratch scratch;
+    startUnix(scratch, program, args, input);
+    const QString code = scratch.path(QStringLiteral("code"));
+    if (!waitUntil([&] { return QFile::exists(code); }, timeout)) return result;
+    result.finished = true;
+    result.exitCode = readAll(code).trimmed().toInt();
+    result.out = readAll(scratch.path(QStringLiteral("out")));
+    result.err = readAll(scratch.path(QStringLiteral("err")));
+    return result;
+#else
     QProcess process;
     process.start(toolPath(program), args);
     if (!process.waitForStarted(5000)) return result;
@@ -110,9 +165,21 @@ ToolResult runTool(const QString& program, const QStringList& args, const QByteA
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+#endif
 }
 
 OwnedProcess copyWithXclip(const std::string& data, const QString& target) {
+#ifdef _WIN32
+    // Nor does it pass a Linux program what is written to its input: xclip reads a file.
+    const UnixScratch scratch;
+    startUnix(scratch, QStringLiteral("xclip"),
+              {QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+               QStringLiteral("-t"), target},
+              QByteArray::fromStdString(data));
+    // It serves until another program takes the clipboard; there is nothing to hold it by.
+    if (!waitUntil([&] { return readWithXclip(target) == data; })) return nullptr;
+    return OwnedProcess(new QProcess);
+#else
     OwnedProcess xclip(new QProcess);
     // Its output is of no interest, and an unread pipe could fill up.
     xclip->setStandardOutputFile(QProcess::nullDevice());
@@ -133,8 +200,11 @@ OwnedProcess copyWithXclip(const std::string& data, const QString& target) {
     });
     if (!owns || xclip->state() == QProcess::NotRunning) return nullptr;
     return xclip;
+#endif
 }
 
+// The owner program is a Linux one, built beside the Linux tests only.
+#ifdef ZUB_SELECTION_OWNER
 OwnedProcess startSelectionOwner(const QStringList& options, const QString& text) {
     OwnedProcess owner(new QProcess);
     owner->setStandardErrorFile(QProcess::nullDevice());
@@ -142,6 +212,7 @@ OwnedProcess startSelectionOwner(const QStringList& options, const QString& text
     if (!owner->waitForStarted(5000) || !waitForLine(*owner, "owned")) return nullptr;
     return owner;
 }
+#endif
 
 bool waitForLine(QProcess& process, const QByteArray& line, std::chrono::milliseconds timeout) {
     QByteArray seen;
