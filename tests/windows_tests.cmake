@@ -31,7 +31,8 @@ function(zub_wine_test name target)
         ENVIRONMENT "LANG=${arg_LANG};${arg_ENVIRONMENT}")
 endfunction()
 
-# The cores' unit suites, less what is about Linux (POSIX files, xdg, the SVG metafile path).
+# The cores' unit suites, less what is about Linux (POSIX files and their error texts, xdg, the
+# SVG metafile path).
 add_executable(unit_tests
     unit/bulk_commands_test.cpp
     unit/clip_entry_test.cpp
@@ -56,7 +57,6 @@ add_executable(workbench_unit_tests
     unit/text_search_test.cpp
     unit/word_prefix_search_test.cpp
     unit/workbench_commands_test.cpp
-    unit/workbench_document_test.cpp
     unit/dialog_filter_test.cpp
     unit/sim_clipboard_test.cpp
     unit/sim_dialogs_test.cpp
@@ -82,8 +82,9 @@ foreach(name IN ITEMS capture_test main_window_test clip_list_test desktop_test
     add_executable(${name} gui/${name}.cpp gui/gui_support.h)
     target_link_libraries(${name} PRIVATE zub_app zub_platform_sim Qt6::Test)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    zub_wine_test(windows_${name} ${name} ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    zub_wine_test(windows_${name} ${name} ENVIRONMENT QT_QPA_PLATFORM=offscreen ZUB_QTEST=1)
 endforeach()
+target_sources(picture_preview_test PRIVATE unit/picture_test_files.cpp)
 
 # The Win32 backend against the system, under the Chinese code page and under the Western one.
 add_executable(win32_platform_tests windows/win32_platform_test.cpp windows/gdi_test_files.h)

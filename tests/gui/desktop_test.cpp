@@ -76,7 +76,7 @@ private slots:
         out.write("b[Zub]c\r\na\r\n");
         out.close();
 
-        w.form->openListDocument(QFile::encodeName(file).toStdString());
+        w.form->openListDocument(file.toStdU16String());
         QCOMPARE(w.entries(), Entries({"b[Zub]c", "a"}));
         QCOMPARE(w.checks(), Checks({false, false}));
         QCOMPARE(w.selection(), std::nullopt);
@@ -92,15 +92,17 @@ private slots:
         w.selectRow(0);
         const QString missing = w.folder.filePath(QStringLiteral("missing.zub"));
         w.form->openListDocument(missing.toStdString());
-        QCOMPARE(w.messages(),
-                 QStringList({"Cannot open file \"" + missing + "\". No such file or directory."}));
+        QCOMPARE(w.messages(), QStringList({missingFileMessage("open", missing.toStdU16String())}));
         QCOMPARE(w.entries(), Entries({"kept"}));
         QCOMPARE(w.panel(0), QStringLiteral("1/1"));
 
         // A folder is no document either.
-        w.form->openListDocument(w.folder.path().toStdString());
+        w.form->openListDocument(w.folder.path().toStdU16String());
         QCOMPARE(w.messages().size(), 2);
+        QVERIFY(w.messages().back().startsWith(QStringLiteral("Cannot open file \"")));
+#ifndef _WIN32
         QVERIFY(w.messages().back().endsWith(QStringLiteral("Is a directory.")));
+#endif
         QCOMPARE(w.entries(), Entries({"kept"}));
     }
 

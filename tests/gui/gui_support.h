@@ -3,18 +3,26 @@
 // Shared pieces of the window tests: a main window on the simulated platform, and short ways to
 // read what it shows.
 
+#include "app/error_display.h"
 #include "app/status_bar.h"
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
+#include "platform/files.h"
 #include "platform/qt/serial_worker.h"
 #include "platform/sim/sim_platform.h"
 #include "text/codepage.h"
+#ifdef _WIN32
+#include "platform/windows_text.h"
+
+#include <windows.h>
+#endif
 
 #include <QAction>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
@@ -23,6 +31,20 @@
 #include <vector>
 
 namespace zub::test {
+
+// What the window says when a file to open (`verb` "open") or to write ("create") is not there,
+// or its folder is not: the reason in the words of the system the program runs on.
+inline QString missingFileMessage(const char* verb, const std::filesystem::path& path) {
+#ifdef _WIN32
+    // A save starts with a temporary file in the folder, which fails so when there is none.
+    const std::string reason = win32::systemErrorText(
+        std::string_view(verb) == "open" ? ERROR_FILE_NOT_FOUND : ERROR_DIRECTORY);
+#else
+    const std::string reason = "No such file or directory";
+#endif
+    return errorMessageText("Cannot " + std::string(verb) + " file \"" + files::displayPath(path) +
+                            "\". " + reason);
+}
 
 inline std::string cp936(const char16_t* text) {
     return cp::fromUtf16(text);

@@ -402,12 +402,14 @@ private slots:
         file.close();
         w.open(broken.toStdString());
         w.open(w.folder.filePath(QStringLiteral("missing.ico")).toStdString());
-        QCOMPARE(w.messages(),
-                 // The error display adds no full stop after a closing parenthesis.
-                 QStringList({QStringLiteral("Unknown picture file extension (.txt)"),
-                              QStringLiteral("Bitmap image is not valid."),
-                              QStringLiteral("Cannot open file \"%1\". No such file or directory.")
-                                  .arg(w.folder.filePath(QStringLiteral("missing.ico")))}));
+        QCOMPARE(
+            w.messages(),
+            // The error display adds no full stop after a closing parenthesis.
+            QStringList(
+                {QStringLiteral("Unknown picture file extension (.txt)"),
+                 QStringLiteral("Bitmap image is not valid."),
+                 missingFileMessage(
+                     "open", w.folder.filePath(QStringLiteral("missing.ico")).toStdU16String())}));
         QCOMPARE(w.pane->picture().width(), 30);
     }
 

@@ -298,8 +298,7 @@ private slots:
         const QString missing = w.folder.filePath("missing.zub");
         w.sim.dialogs.answerOpenFile(missing.toStdString());
         w.action("Action1")->trigger();
-        QCOMPARE(w.messages(),
-                 QStringList({"Cannot open file \"" + missing + "\". No such file or directory."}));
+        QCOMPARE(w.messages(), QStringList({missingFileMessage("open", missing.toStdU16String())}));
         QCOMPARE(w.entries(), Entries({"kept"}));
 
         // The manual capture goes on after its clipboard handler failed: the window still

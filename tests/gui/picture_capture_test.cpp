@@ -13,10 +13,9 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include <cerrno>
-#include <fcntl.h>
+#include <chrono>
 #include <filesystem>
-#include <sys/stat.h>
+#include <fstream>
 
 using namespace zub;
 using namespace zub::test;
@@ -33,8 +32,8 @@ QImage picture(int width, int height, QRgb colour) {
 }
 
 struct Capture : Window {
-    fs::path program = fs::path(folder.path().toStdString());
-    fs::path pictures = program / "Zub图像";
+    fs::path program = fs::path(folder.path().toStdU16String());
+    fs::path pictures = program / u"Zub图像";
 
     Capture() {
         sim.clock.set(12, 7, 6, 5, 9);
@@ -53,12 +52,13 @@ struct Capture : Window {
         QStringList names;
         std::error_code error;
         for (const auto& entry : fs::directory_iterator(pictures, error))
-            names << QString::fromStdString(entry.path().filename().string());
+            names << QString::fromStdU16String(entry.path().filename().u16string());
         names.sort();
         return names;
     }
     DecodedBitmap saved(const char* name) {
-        QFile file(QString::fromStdString((pictures / name).string()));
+        QFile file(QString::fromStdU16String(
+            (pictures / QString::fromUtf8(name).toStdU16String()).u16string()));
         if (!file.open(QIODevice::ReadOnly)) return {};
         const QByteArray bytes = file.readAll();
         return decodeBmp(std::string_view(bytes.constData(), std::size_t(bytes.size())));
@@ -153,10 +153,9 @@ private slots:
         w.sim.files.failCreateFolder(true);
         const QImage image = picture(64, 48, qRgb(5, 6, 7));
         w.copy(std::string("kept"), image);
-        const std::string file = (w.pictures / "12月7日6时05分09秒.bmp").string();
-        QCOMPARE(w.messages(),
-                 QStringList({QString::fromStdString("Cannot create file \"" + file +
-                                                     "\". No such file or directory.")}));
+        QCOMPARE(
+            w.messages(),
+            QStringList({missingFileMessage("create", w.pictures / u"12月7日6时05分09秒.bmp")}));
         QCOMPARE(w.pane()->picture().image().convertToFormat(QImage::Format_RGB32), image);
         QCOMPARE(w.entries(), Entries({"kept"}));
 
@@ -185,14 +184,18 @@ private slots:
     // the next run removes it at start, and nothing else.
     void temporaryFilesLeftByEarlierRunsAreRemovedAtStart() {
         QTemporaryDir folder;
-        const fs::path pictures = fs::path(folder.path().toStdString()) / "Zub图像";
+        const fs::path pictures = fs::path(folder.path().toStdU16String()) / u"Zub图像";
         fs::create_directory(pictures);
-        const fs::path leftover = pictures / ".12月7日6时05分09秒.bmp.zub-Ab12Cd";
-        const fs::path kept = pictures / "12月7日6时05分09秒.bmp";
+        // Named as each system's saves name their temporary files.
+#ifdef _WIN32
+        const fs::path leftover = pictures / "zub1A2B.tmp";
+#else
+        const fs::path leftover = pictures / u".12月7日6时05分09秒.bmp.zub-Ab12Cd";
+#endif
+        const fs::path kept = pictures / u"12月7日6时05分09秒.bmp";
         for (const fs::path& file : {leftover, kept}) {
-            QFile(QString::fromStdString(file.string())).open(QIODevice::WriteOnly);
-            const timespec earlier[2] = {{::time(nullptr) - 600, 0}, {::time(nullptr) - 600, 0}};
-            ::utimensat(AT_FDCWD, file.c_str(), earlier, 0);
+            std::ofstream(file, std::ios::binary) << "x";
+            fs::last_write_time(file, fs::last_write_time(file) - std::chrono::minutes(10));
         }
         SimPlatform sim;
         sim.files.setExecutableFolder(folder.path().toStdString());

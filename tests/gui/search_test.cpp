@@ -367,8 +367,11 @@ private slots:
         // Chinese characters count two bytes: 127 of them fit, the 128th does not.
         typeInto(d->findField(), QString(130, QChar(u'中')));
         QCOMPARE(d->findField()->text(), QString(127, QChar(u'中')));
-        // A pasted text is cut to fit, and to its first line.
+        // A pasted text is cut to fit, and to its first line. The menu is reached from the
+        // workbench, which has the focus back by then.
+        QVERIFY(w.focusMemo());
         SearchDialog* r = w.openReplace();
+        QVERIFY(r != nullptr);
         r->replaceField()->clear();
         r->replaceField()->insert(QString(250, QLatin1Char('r')) + QStringLiteral("0123456789"));
         QCOMPARE(r->replaceField()->text().size(), 255);

@@ -430,9 +430,7 @@ private slots:
         const fs::path missing = w.programFolder() / "missing.txt";
         w.sim.dialogs.answerOpenFile(missing);
         w.action("Action12")->trigger();
-        QCOMPARE(w.messages(),
-                 QStringList({QString::fromStdString("Cannot open file \"" + missing.string() +
-                                                     "\". No such file or directory.")}));
+        QCOMPARE(w.messages(), QStringList({missingFileMessage("open", missing)}));
 
         QCOMPARE(w.memoBytes(), QByteArray("kept"));
 
