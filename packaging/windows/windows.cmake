@@ -39,8 +39,11 @@ if(ZUB_BENCH AND ZUB_WINDOWS_BENCHMARK)
     set(BENCHMARK_ENABLE_GTEST_TESTS OFF CACHE BOOL "" FORCE)
     set(BENCHMARK_ENABLE_WERROR OFF CACHE BOOL "" FORCE)
     set(BENCHMARK_ENABLE_INSTALL OFF CACHE BOOL "" FORCE)
+    # Debian's source asks git for no version and so would name none: its project's own.
+    set(GIT_VERSION "0.0.0")
     add_subdirectory(${ZUB_WINDOWS_BENCHMARK} ${CMAKE_BINARY_DIR}/benchmark EXCLUDE_FROM_ALL SYSTEM)
-    target_compile_options(benchmark PRIVATE -w)
+    # Its system probe is written for narrow Windows calls.
+    target_compile_options(benchmark PRIVATE -w -UUNICODE -U_UNICODE)
 endif()
 
 # Tools that run while building (the icon renderer needs Qt's SVG module), built for this
