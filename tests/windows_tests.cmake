@@ -25,7 +25,7 @@ function(zub_wine_test name target)
         set(arg_LABEL windows)
     endif()
     add_test(NAME ${name}
-        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/run_under_wine.sh ${ZUB_WINE_PREFIX}
+        COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/run_under_wine.sh ${ZUB_WINE_PREFIX}
                 ${zub_wine_paths} $<TARGET_FILE:${target}> ${arg_ARGS})
     set_tests_properties(${name} PROPERTIES LABELS ${arg_LABEL} TIMEOUT 600 RESOURCE_LOCK wine
         ENVIRONMENT "LANG=${arg_LANG};${arg_ENVIRONMENT}")
