@@ -1,8 +1,14 @@
 #pragma once
 
 // What the capture benchmarks of both systems share (window_latency on X11,
-// windows_capture_latency under Wine): the window thread's processor time and the pictures
-// other programs copy.
+// windows_capture_latency under Wine): how a capture is timed, the window thread's processor
+// time, and the pictures other programs copy.
+
+#include "app/tform1.h"
+#include "cliplist/clip_list_view.h"
+#include "images/image_pane.h"
+#include "images/picture_control.h"
+#include "window_watch.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -11,7 +17,10 @@
 
 #include <chrono>
 #include <ctime>
+#include <functional>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 namespace zub::bench {
 
@@ -47,6 +56,48 @@ inline std::string screenshotPng(int variant) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes.toStdString();
+}
+
+// One capture per iteration into `form` as it stands, from the moment `copyText` has another
+// program copy a new text until its row is painted and the loop is idle.
+inline void timeTextCaptures(benchmark::State& state, TForm1& form,
+                             const std::function<void(const std::string&)>& copyText) {
+    static int serial = 0;
+    QWidget* rows = form.clipListView()->viewport();
+    double cpu = 0;
+    for (auto _ : state) {
+        const std::size_t before = form.clipList().size();
+        const double cpuStart = threadCpuMilliseconds();
+        const auto start = Clock::now();
+        copyText("captured text " + std::to_string(++serial));
+        const auto end = paintedAndIdle(rows, [&] { return form.clipList().size() > before; });
+        cpu += threadCpuMilliseconds() - cpuStart;
+        state.SetIterationTime(milliseconds(end - start) / 1000.0);
+    }
+    state.counters["window_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+}
+
+// The same for pictures: from the moment `copyPng` has another program copy a 1080p screenshot
+// until it is painted in the image pane and the loop is idle; with automatic saving on, the
+// bitmap file has been written by then as well.
+inline void timePictureCopies(benchmark::State& state, TForm1& form,
+                              const std::function<void(const std::string&)>& copyPng) {
+    const std::string pictures[2] = {screenshotPng(0), screenshotPng(1)};
+    ImagePane* pane = form.imagePane();
+    int next = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        const qint64 before = pane->picture().image().cacheKey();
+        const double cpuStart = threadCpuMilliseconds();
+        const auto start = Clock::now();
+        copyPng(pictures[next++ % 2]);
+        const auto end = paintedAndIdle(
+            pane->image1(), [&] { return pane->picture().image().cacheKey() != before; });
+        cpu += threadCpuMilliseconds() - cpuStart;
+        state.SetIterationTime(milliseconds(end - start) / 1000.0);
+    }
+    state.counters["window_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+    state.counters["png_KiB"] = static_cast<double>(pictures[0].size()) / 1024.0;
 }
 
 } // namespace zub::bench

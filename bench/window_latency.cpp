@@ -35,20 +35,7 @@ using bench::Clock; // not the program's clock service
 
 // One capture per iteration into the window as it stands, timed from the change of owner.
 void timeCaptures(benchmark::State& state, Program& program, ForeignCopier& copier) {
-    static int serial = 0;
-    QWidget* rows = program.form->clipListView()->viewport();
-    double cpu = 0;
-    for (auto _ : state) {
-        const std::size_t before = program.form->clipList().size();
-        const double cpuStart = threadCpuMilliseconds();
-        const auto start = Clock::now();
-        copier.copy("captured text " + std::to_string(++serial));
-        const auto end =
-            paintedAndIdle(rows, [&] { return program.form->clipList().size() > before; });
-        cpu += threadCpuMilliseconds() - cpuStart;
-        state.SetIterationTime(milliseconds(end - start) / 1000.0);
-    }
-    state.counters["window_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+    timeTextCaptures(state, *program.form, [&](const std::string& text) { copier.copy(text); });
 }
 
 void BM_CaptureIntoEmptyList(benchmark::State& state) {
@@ -97,22 +84,8 @@ void timePictureCaptures(benchmark::State& state, bool saving) {
     ForeignCopier copier;
     program.form->action(QStringLiteral("Action15"))->trigger();
     settle(200);
-    const std::string pictures[2] = {screenshotPng(0), screenshotPng(1)};
-    ImagePane* pane = program.form->imagePane();
-    int next = 0;
-    double cpu = 0;
-    for (auto _ : state) {
-        const qint64 before = pane->picture().image().cacheKey();
-        const double cpuStart = threadCpuMilliseconds();
-        const auto start = Clock::now();
-        copier.copy(pictures[next++ % 2], "image/png");
-        const auto end = paintedAndIdle(
-            pane->image1(), [&] { return pane->picture().image().cacheKey() != before; });
-        cpu += threadCpuMilliseconds() - cpuStart;
-        state.SetIterationTime(milliseconds(end - start) / 1000.0);
-    }
-    state.counters["window_cpu_ms"] = cpu / static_cast<double>(state.iterations());
-    state.counters["png_KiB"] = static_cast<double>(pictures[0].size()) / 1024.0;
+    timePictureCopies(state, *program.form,
+                      [&](const std::string& png) { copier.copy(png, "image/png"); });
 }
 
 // From the open-picture command, the dialog answered, until a 4000 × 3000 24-bit bitmap is painted

@@ -6,7 +6,6 @@
 #include "app/tform1.h"
 #include "bench_data.h"
 #include "capture_timing.h"
-#include "window_watch.h"
 #include "cliplist/clip_list.h"
 #include "cliplist/clip_list_view.h"
 #include "cliplist/list_document.h"
@@ -21,6 +20,7 @@
 #include "platform/win32/win32_system_files.h"
 #include "platform/win32/win32_viewer_chain.h"
 #include "text/collation.h"
+#include "window_watch.h"
 
 #include <QAction>
 #include <QApplication>
@@ -168,20 +168,7 @@ const std::string& millionEntryDocument() {
 }
 
 void timeCaptures(benchmark::State& state, Program& program, WindowsCopier& copier) {
-    static int serial = 0;
-    QWidget* rows = program.form->clipListView()->viewport();
-    double cpu = 0;
-    for (auto _ : state) {
-        const std::size_t before = program.form->clipList().size();
-        const double cpuStart = threadCpuMilliseconds();
-        const auto start = Clock::now();
-        copier.copyText("captured text " + std::to_string(++serial));
-        const auto end =
-            paintedAndIdle(rows, [&] { return program.form->clipList().size() > before; });
-        cpu += threadCpuMilliseconds() - cpuStart;
-        state.SetIterationTime(milliseconds(end - start) / 1000.0);
-    }
-    state.counters["window_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+    timeTextCaptures(state, *program.form, [&](const std::string& text) { copier.copyText(text); });
 }
 
 void BM_CaptureIntoEmptyList(benchmark::State& state) {
@@ -210,22 +197,7 @@ void timePictureCaptures(benchmark::State& state, bool saving) {
     WindowsCopier copier;
     program.form->action(QStringLiteral("Action15"))->trigger();
     Program::settle(200);
-    const std::string pictures[2] = {screenshotPng(0), screenshotPng(1)};
-    ImagePane* pane = program.form->imagePane();
-    int next = 0;
-    double cpu = 0;
-    for (auto _ : state) {
-        const qint64 before = pane->picture().image().cacheKey();
-        const double cpuStart = threadCpuMilliseconds();
-        const auto start = Clock::now();
-        copier.copyPng(pictures[next++ % 2]);
-        const auto end = paintedAndIdle(
-            pane->image1(), [&] { return pane->picture().image().cacheKey() != before; });
-        cpu += threadCpuMilliseconds() - cpuStart;
-        state.SetIterationTime(milliseconds(end - start) / 1000.0);
-    }
-    state.counters["window_cpu_ms"] = cpu / static_cast<double>(state.iterations());
-    state.counters["png_KiB"] = static_cast<double>(pictures[0].size()) / 1024.0;
+    timePictureCopies(state, *program.form, [&](const std::string& png) { copier.copyPng(png); });
 }
 
 void BM_PictureCapture1080p(benchmark::State& state) {
