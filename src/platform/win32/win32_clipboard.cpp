@@ -221,6 +221,18 @@ QImage Win32Clipboard::readBitmap() {
     return {};
 }
 
+QByteArray Win32Clipboard::readEncodedBitmap() {
+    // A PNG that another program served (Wine's bridge serves X's image/png so) is decoded off
+    // the window's thread, where a large or hostile one costs the window nothing; a CF_DIB is
+    // pixels already, which readBitmap() gives.
+    const Session session(*this);
+    if (IsClipboardFormatAvailable(CF_DIB) || !m_png || !IsClipboardFormatAvailable(m_png))
+        return {};
+    const LockedData png(m_png);
+    if (!png.data()) return {};
+    return QByteArray(png.data(), static_cast<qsizetype>(png.size()));
+}
+
 void Win32Clipboard::openOrThrow() {
     // Another program (or a clipboard tool) may hold the clipboard for a moment.
     for (int attempt = 0; attempt < 5; ++attempt) {

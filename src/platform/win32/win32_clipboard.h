@@ -26,6 +26,7 @@ public:
     bool isSecret() const override;
     std::string readText() override;
     QImage readBitmap() override;
+    QByteArray readEncodedBitmap() override;
     void open() override;
     void close() override;
     void empty() override;
