@@ -8,11 +8,10 @@
 #include "app/tform1.h"
 #include "cliplist/clip_list.h"
 #include "images/image_pane.h"
+#include "picture_program_test.h"
 #include "platform/qt/picture_preview_pane.h"
 #include "platform/qt/serial_worker.h"
 #include "platform/x11/x11_platform.h"
-#include "sandbox_files.h"
-#include "x11_test.h"
 #include "x11_tools.h"
 
 #include <QAction>
@@ -75,52 +74,13 @@ std::string pngStart(std::uint32_t width, std::uint32_t height) {
            chunk("IDAT", std::string("\x78\x9c\xed\xc1\x01\x0d", 6)) + chunk("IEND", "");
 }
 
-class HostilePicturesProgramTest : public X11Test {
+class HostilePicturesProgramTest : public PictureProgramTest {
 protected:
-    QTemporaryDir sandbox;
-    fs::path program;
-    std::unique_ptr<X11Platform> platform;
-    std::unique_ptr<SandboxFiles> files;
-    std::unique_ptr<TForm1> form;
-    fs::path savedFolder;
-
-    void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_TRUE(sandbox.isValid());
-        savedFolder = fs::current_path();
-        program = fs::path(sandbox.path().toStdString()) / "program";
-        fs::create_directory(program);
-        platform = std::make_unique<X11Platform>();
-        files = std::make_unique<SandboxFiles>(program);
-        const Services services = platform->services();
-        form = std::make_unique<TForm1>(Services{services.clipboard, services.viewerChain,
-                                                 services.hotKey, services.dialogs, *files,
-                                                 services.shell, services.clock, services.screen});
-        form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
-        form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override {
-        form.reset();
-        files.reset();
-        platform.reset();
-        std::error_code ignored;
-        fs::current_path(savedFolder, ignored);
-    }
-
     bool pictureWorkDone() {
         auto* worker = form->findChild<SerialWorker*>(QString(), Qt::FindDirectChildrenOnly);
         return worker && !worker->isBusy();
     }
-    std::size_t savedPictures() {
-        std::size_t count = 0;
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(program / "Zub图像", error))
-            count += entry.path().extension() == ".bmp";
-        return count;
-    }
+    std::size_t savedPictures() const { return savedFiles().size(); }
 };
 
 // Accepts every message box the window shows, as it shows it, and keeps its text: a box left

@@ -5,9 +5,8 @@
 #include "app/tform1.h"
 #include "images/bmp_reader.h"
 #include "images/image_pane.h"
+#include "picture_program_test.h"
 #include "platform/x11/x11_platform.h"
-#include "sandbox_files.h"
-#include "x11_test.h"
 #include "x11_tools.h"
 
 #include <QAction>
@@ -44,49 +43,12 @@ std::string png(const QImage& image) {
     return bytes.toStdString();
 }
 
-class PictureCaptureProgramTest : public X11Test {
+class PictureCaptureProgramTest : public PictureProgramTest {
 protected:
-    QTemporaryDir sandbox;
-    fs::path program;
-    std::unique_ptr<X11Platform> platform;
-    std::unique_ptr<SandboxFiles> files;
-    std::unique_ptr<TForm1> form;
-    fs::path savedFolder;
-
     void SetUp() override {
-        X11Test::SetUp();
+        PictureProgramTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_TRUE(sandbox.isValid());
-        savedFolder = fs::current_path();
-        program = fs::path(sandbox.path().toStdString()) / "program";
-        fs::create_directory(program);
-        platform = std::make_unique<X11Platform>();
-        files = std::make_unique<SandboxFiles>(program);
-        Services services = platform->services();
-        form = std::make_unique<TForm1>(Services{services.clipboard, services.viewerChain,
-                                                 services.hotKey, services.dialogs, *files,
-                                                 services.shell, services.clock, services.screen});
-        form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
-        form->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         form->action(QStringLiteral("Action15"))->trigger();
-    }
-    void TearDown() override {
-        form.reset();
-        files.reset();
-        platform.reset();
-        std::error_code ignored;
-        fs::current_path(savedFolder, ignored);
-    }
-
-    std::vector<fs::path> savedFiles() {
-        std::vector<fs::path> found;
-        std::error_code error;
-        // Only finished files: a save writes a temporary one first and renames it.
-        for (const auto& entry : fs::directory_iterator(program / "Zub图像", error))
-            if (entry.path().extension() == ".bmp") found.push_back(entry.path());
-        return found;
     }
 };
 
