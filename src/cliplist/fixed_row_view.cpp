@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace zub {
 
@@ -19,8 +20,8 @@ void FixedRowView::setModel(QAbstractItemModel* model) {
     if (this->model()) this->model()->disconnect(this);
     QAbstractItemView::setModel(model);
     if (!model) return;
-    connect(model, &QAbstractItemModel::rowsInserted, this, &FixedRowView::rowsChanged);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &FixedRowView::rowsChanged);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &FixedRowView::rowsShifted);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &FixedRowView::rowsShifted);
     connect(model, &QAbstractItemModel::rowsMoved, this, &FixedRowView::rowsChanged);
     connect(model, &QAbstractItemModel::modelReset, this, &FixedRowView::rowsChanged);
     connect(model, &QAbstractItemModel::layoutChanged, this, &FixedRowView::rowsChanged);
@@ -42,6 +43,16 @@ int FixedRowView::pageRows() const {
 void FixedRowView::rowsChanged() {
     updateGeometries();
     viewport()->update();
+}
+
+// Rows above the first one inserted or removed keep their place and their pixels: an entry added
+// at the end of a long list repaints nothing until the view scrolls to it.
+void FixedRowView::rowsShifted(const QModelIndex& parent, int first) {
+    if (parent != rootIndex()) return;
+    updateGeometries();
+    const int top = std::max(0, (first - topRow()) * m_rowHeight);
+    if (top < viewport()->height())
+        viewport()->update(QRect(0, top, viewport()->width(), viewport()->height() - top));
 }
 
 QRect FixedRowView::visualRect(const QModelIndex& index) const {
@@ -149,8 +160,17 @@ void FixedRowView::updateGeometries() {
     QAbstractItemView::updateGeometries();
 }
 
-void FixedRowView::scrollContentsBy(int, int) {
-    viewport()->update();
+// A scroll by fewer rows than the page moves the pixels already drawn and paints only the rows it
+// uncovers, as a list box does, rather than every row on the page.
+void FixedRowView::scrollContentsBy(int, int dy) {
+    const int pixels = dy * m_rowHeight;
+    if (pixels == 0) return;
+    if (std::abs(pixels) >= viewport()->height()) {
+        viewport()->update();
+        return;
+    }
+    scrollDirtyRegion(0, pixels);
+    viewport()->scroll(0, pixels);
 }
 
 void FixedRowView::resizeEvent(QResizeEvent* event) {

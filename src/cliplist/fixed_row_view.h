@@ -39,6 +39,7 @@ protected:
 private:
     int rowCount() const;
     void rowsChanged();
+    void rowsShifted(const QModelIndex& parent, int first);
 
     int m_rowHeight;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace zub;
@@ -210,6 +211,67 @@ private slots:
         QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("two\u21B5lines"));
         QCOMPARE(model->index(1, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(),
                  Qt::Unchecked);
+    }
+
+    // The list repaints only the rows that changed and moves the pixels of the others when it
+    // scrolls; after each command the window must show exactly what painting every row anew
+    // shows. Commands run back to back, so that updates still pending meet the next scroll.
+    void partialRepaintsShowWhatAFullRepaintShows() {
+        Window w;
+        w.sim.clipboard.setOtherProgramText("copy 0");
+        w.action("Action15")->trigger(); // automatic capture, as a user copying all day
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        ClipListView* view = w.form->clipListView();
+        QScrollBar* bar = view->verticalScrollBar();
+        QWidget* rows = view->viewport();
+        const auto shown = [&] {
+            QTest::qWait(30);
+            const QRect area(rows->mapTo(w.form.get(), QPoint(0, 0)), rows->size());
+            return QGuiApplication::primaryScreen()
+                ->grabWindow(w.form->winId())
+                .toImage()
+                .copy(area);
+        };
+        int copies = 0;
+        const auto removeRow = [&](std::size_t row) {
+            std::vector<bool> doomed(w.list().size());
+            doomed[row] = true;
+            w.list().removeRows(doomed);
+        };
+        const std::pair<const char*, std::function<void()>> commands[] = {
+            {"copy into a short list", [&] {
+                 w.sim.copyFromOtherProgram("copy " + std::to_string(++copies));
+             }},
+            {"remove the first row of a short list", [&] { removeRow(0); }},
+            {"fill past the page", [&] {
+                 for (int i = 0; i < 300; ++i) w.list().add("entry " + std::to_string(i));
+             }},
+            {"copy", [&] { w.sim.copyFromOtherProgram("copy " + std::to_string(++copies)); }},
+            {"two copies", [&] {
+                 w.sim.copyFromOtherProgram("copy " + std::to_string(++copies));
+                 w.sim.copyFromOtherProgram("copy " + std::to_string(++copies));
+             }},
+            {"select, then scroll", [&] {
+                 w.selectRow(w.list().size() - 3);
+                 bar->setValue(bar->value() - 2);
+             }},
+            {"one row up", [&] { bar->setValue(bar->value() - 1); }},
+            {"three rows down", [&] { bar->setValue(bar->value() + 3); }},
+            {"a page and more", [&] { bar->setValue(bar->value() - bar->pageStep() - 4); }},
+            {"remove a row on the page", [&] { removeRow(std::size_t(bar->value()) + 2); }},
+            {"check a row", [&] { w.list().setChecked(std::size_t(bar->value()) + 1, true); }},
+            {"copy after scrolling away", [&] {
+                 w.sim.copyFromOtherProgram("copy " + std::to_string(++copies));
+             }},
+        };
+        for (const auto& [name, command] : commands) {
+            command();
+            const QImage incremental = shown();
+            rows->repaint();
+            QVERIFY2(shown() == incremental, name);
+        }
+        QCOMPARE(bar->value(), bar->maximum()); // the last copy brought its row into view
     }
 };
 
