@@ -21,6 +21,8 @@ public:
     void rebuild(const EntryStore& store, const EntryIds& ids);
     void insert(std::string_view clipText, EntryId id);
     void erase(std::string_view clipText, EntryId id);
+    // Erases every entry whose id is flagged, in one pass over the table.
+    void eraseFlagged(const std::vector<bool>& idFlags);
     bool contains(std::string_view clipText, const EntryStore& store) const;
 
     std::size_t size() const { return m_count; }

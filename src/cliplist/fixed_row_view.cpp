@@ -173,6 +173,23 @@ void FixedRowView::scrollContentsBy(int, int dy) {
     viewport()->scroll(0, pixels);
 }
 
+// Qt works out the area of a changed range row by row, which for Tidy or Invert over a million
+// entries costs more than the command; only the rows on screen can need painting.
+void FixedRowView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                               const QList<int>& roles) {
+    if (topLeft.isValid() && bottomRight.isValid() && topLeft.parent() == bottomRight.parent() &&
+        topLeft.row() < bottomRight.row()) {
+        const int first = std::max(topLeft.row(), topRow());
+        const int last = std::min(bottomRight.row(), topRow() + pageRows());
+        if (first > last) return;
+        const QModelIndex parent = topLeft.parent();
+        QAbstractItemView::dataChanged(model()->index(first, 0, parent),
+                                       model()->index(last, 0, parent), roles);
+        return;
+    }
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
 void FixedRowView::resizeEvent(QResizeEvent* event) {
     QAbstractItemView::resizeEvent(event);
     updateGeometries();

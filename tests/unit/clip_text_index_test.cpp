@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -111,6 +112,40 @@ TEST_F(ClipTextIndexTest, SurvivesTheCompactionOfRewrittenEntries) {
     EXPECT_TRUE(list.containsClipText("also"));
     EXPECT_TRUE(list.containsClipText(big + "79"));
     EXPECT_FALSE(list.containsClipText(big + "78"));
+}
+
+TEST_F(ClipTextIndexTest, KeepsLongRunsOfOneTextRightThroughRemovals) {
+    // An opened document whose blank lines and repeated lines make long runs of one text in the
+    // index, then removals of a few of them (erased one by one) and of many (swept): after each,
+    // a text is found exactly while an entry with it is left.
+    std::string document;
+    for (int i = 0; i < 6000; ++i)
+        document += i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "same[Zub]" + std::to_string(i) + "\r\n"
+                                                      : std::to_string(i) + "\r\n";
+    LineSpans lines = splitListDocument(document);
+    list.assignLines(std::move(document), std::move(lines));
+    probes = {"", "same", "3", "2", "5999", "5998", "x"};
+    expectIndexRight("opening");
+    const std::pair<const char*, std::function<bool(std::size_t)>> removals[] = {
+        {"a few blanks", [&](std::size_t row) { return row < 30 && list.text(row).empty(); }},
+        {"most rows", [&](std::size_t row) { return row % 7 != 0; }},
+        {"all but one blank", [&](std::size_t row) {
+             return list.text(row).empty() && row + 1 < list.size();
+         }},
+        {"one of the others", [&](std::size_t row) { return row == 1; }},
+        {"every row left", [](std::size_t) { return true; }},
+    };
+    for (const auto& [name, doomed] : removals) {
+        std::vector<bool> flags(list.size());
+        for (std::size_t row = 0; row < list.size(); ++row) flags[row] = doomed(row);
+        list.removeRows(flags);
+        probes.clear();
+        for (std::size_t row = 0; row < list.size(); ++row)
+            probes.emplace_back(clipText(list.text(row)));
+        probes.insert(probes.end(), {"", "same", "2", "3", "x"});
+        expectIndexRight(name);
+    }
+    EXPECT_TRUE(list.empty());
 }
 
 TEST(ClipTextHash, SpreadsTextsThatDifferInOneByteAnywhere) {
