@@ -3,11 +3,8 @@
 #include "images/emf_reader.h"
 #include "images/metafile_size.h"
 #include "images/picture_files.h"
-#include "images/wmf_reader.h"
 #include "platform/child_process.h"
 #include "platform/error.h"
-
-#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,30 +40,6 @@ std::uint32_t get32(std::string_view bytes, std::size_t at) {
     return value;
 }
 
-#ifndef _WIN32
-std::string readStandardInput() {
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n > 0) {
-            bytes.append(buffer, static_cast<std::size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
-            return bytes;
-        }
-    }
-}
-
-bool writeStandardOutput(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-#endif
 
 } // namespace
 
@@ -91,7 +64,7 @@ std::filesystem::path metafileReaderProgram() {
 Picture readPictureContained(PictureFormat format, std::string bytes,
                              const std::atomic<bool>* cancel) {
     if (format == PictureFormat::Bitmap || format == PictureFormat::Icon)
-        return readPicture(format, std::move(bytes));
+        return readRasterPicture(format, std::move(bytes));
     ChildLimits limits;
     limits.processorTime = kMetafileProcessorTime;
     limits.time = kMetafileTimeLimit;
@@ -105,18 +78,6 @@ Picture readPictureContained(PictureFormat format, std::string bytes,
     return Picture::fromMetafile(kind, std::move(image), std::move(bytes));
 }
 
-int runMetafileReader(int argc, char** argv) {
-    // Text is drawn with the fonts at hand, and nothing is shown on any screen.
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const QGuiApplication application(argc, argv);
-    std::string bytes = readStandardInput();
-    try {
-        const Picture picture = readPicture(PictureFormat::Emf, std::move(bytes));
-        return writeStandardOutput(encodeRaster(picture.image())) ? 0 : 1;
-    } catch (const Error&) {
-        return 1;
-    }
-}
 #endif
 
 std::string encodeRaster(const QImage& image) {

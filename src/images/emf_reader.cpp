@@ -141,10 +141,8 @@ MetafilePixels pictureSize(const FieldReader& in) {
 
 } // namespace
 
-bool looksLikeEmf(std::string_view bytes) {
-    const FieldReader in(bytes, kMetafileNotValid);
-    return in.has(0, kMinHeaderSize) && in.u32(0) == kHeaderRecord && in.u32(40) == kSignature;
-}
+static_assert(kMinHeaderSize == 88 && kHeaderRecord == 1 && kSignature == 0x464D4520,
+              "looksLikeEmf() in picture_files.cpp checks the same header");
 
 Picture readEmf(std::string bytes) {
     const FieldReader in(bytes, kMetafileNotValid);

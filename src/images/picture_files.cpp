@@ -4,8 +4,8 @@
 #include "images/bmp_writer.h"
 #include "images/contained_reading.h"
 #include "images/emf_reader.h"
+#include "images/field_reader.h"
 #include "images/ico_reader.h"
-#include "images/wmf_reader.h"
 #include "images/wmf_writer.h"
 #include "platform/error.h"
 #include "platform/files.h"
@@ -84,7 +84,7 @@ PictureFormat pictureFormatOf(const std::filesystem::path& path) {
     throw Error("Unknown picture file extension (." + extension + ")");
 }
 
-Picture readPicture(PictureFormat format, std::string bytes) {
+Picture readRasterPicture(PictureFormat format, std::string bytes) {
     try {
         switch (format) {
         case PictureFormat::Bitmap:
@@ -93,13 +93,23 @@ Picture readPicture(PictureFormat format, std::string bytes) {
             return readIco(std::move(bytes));
         case PictureFormat::Emf:
         case PictureFormat::Wmf:
-            // One reader for both extensions, as on Windows: the contents tell the kind.
-            return looksLikeEmf(bytes) ? readEmf(std::move(bytes)) : readWmf(std::move(bytes));
+            break;
         }
     } catch (const std::bad_alloc&) {
         // A picture that the memory cannot hold is no picture the program can show.
     }
     throw Error(notValidMessage(format));
+}
+
+const char* pictureNotValidMessage(PictureFormat format) {
+    return notValidMessage(format);
+}
+
+// Here rather than with the reader: the window tells the two kinds of metafile apart, but only
+// the metafile reader program links the libraries that draw them.
+bool looksLikeEmf(std::string_view bytes) {
+    const FieldReader in(bytes, kMetafileNotValid);
+    return in.has(0, 88) && in.u32(0) == 1 && in.u32(40) == 0x464D4520; // " EMF"
 }
 
 Picture loadPictureFile(const std::filesystem::path& path) {

@@ -22,8 +22,14 @@ QString savePictureFilter();
 PictureFormat pictureFormatOf(const std::filesystem::path& path);
 
 // The picture in `bytes` read as `format`: a bitmap, an icon, or a metafile of either kind, which
-// is told by its contents. Throws the reader's zub::Error.
+// is told by its contents. Throws the reader's zub::Error. Metafiles are drawn in this process,
+// through libraries only the metafile reader program links on Linux (see
+// readPictureContained()).
 Picture readPicture(PictureFormat format, std::string bytes);
+// The same for a bitmap or an icon; a metafile format is "not valid".
+Picture readRasterPicture(PictureFormat format, std::string bytes);
+// The "not valid" message of `format`.
+const char* pictureNotValidMessage(PictureFormat format);
 
 // The file at `path`, read as the format its extension names, a metafile by the metafile reader
 // program (see readPictureContained()). For a thread that is not the window's: a file can take
