@@ -7,8 +7,9 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace zub {
 
@@ -16,7 +17,8 @@ namespace zub {
 // for a key binding of the desktop, `zub --show`), over a local socket that only the same user
 // can reach: it lies in a folder of the user's own, readable by nobody else, under
 // $XDG_RUNTIME_DIR (or, without one, under the system's temporary folder), and is named after
-// the session's display.
+// the session's display. Plain POSIX sockets: Qt's network module would cost every start its
+// loading and that of the libraries it brings.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -35,10 +37,16 @@ public:
     static QString socketPath();
 
 private:
-    void answer();
+    struct Caller;
+    void accept();
+    void read(Caller* caller);
+    void hangUp(Caller* caller);
 
     Handler m_handler;
-    std::unique_ptr<QLocalServer> m_server;
+    QString m_path;
+    int m_listener = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::vector<std::unique_ptr<Caller>> m_callers;
 };
 
 } // namespace zub

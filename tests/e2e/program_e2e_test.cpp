@@ -2,6 +2,7 @@
 // programs played by xclip and xdotool.
 
 #include "../under_sanitizer.h"
+#include "app/single_instance.h"
 #include "app/tform1.h"
 #include "cliplist/clip_list_view.h"
 #include "platform/x11/x11_platform.h"
@@ -22,8 +23,11 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 
 namespace zub::e2e {
@@ -117,6 +121,46 @@ TEST_F(ProgramTest, TheStandardCopiesAreSavedAsTheStandardDocument) {
     saveListDocument(saved, form->clipList());
     std::ifstream in(saved, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kStandardCopiesDocument);
+}
+
+// `zub --capture` (bound to a key of the desktop) and `zub --show` from another process reach
+// the program running in this session, while callers that say nothing or too much hold neither
+// the window nor the way in for others.
+TEST_F(ProgramTest, ZubCaptureAndShowFromAnotherProcessReachTheRunningProgram) {
+    std::vector<InstanceRequest> requests;
+    SingleInstance instance([&](InstanceRequest request) {
+        requests.push_back(request);
+        if (request == InstanceRequest::Capture)
+            form->hotKeyPressed(hotkey::kControl, hotkey::kKeyR);
+    });
+    ASSERT_TRUE(instance.listen());
+    SingleInstance second([](InstanceRequest) {});
+    EXPECT_FALSE(second.listen()); // one program per session
+
+    const auto caller = [](const std::string& says) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string path = SingleInstance::socketPath().toStdString();
+        std::memcpy(address.sun_path, path.data(), path.size());
+        EXPECT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(::send(fd, says.data(), says.size(), MSG_NOSIGNAL), ssize_t(says.size()));
+        return fd;
+    };
+    const int silent = caller("");
+    const int rambling = caller(std::string(200, 'x'));
+    const int unknown = caller("quit\n");
+
+    OwnedProcess copy = copyWithXclip("bound to a key");
+    ASSERT_TRUE(copy);
+    const ToolResult capture = runTool(QStringLiteral(ZUB_PROGRAM), {QStringLiteral("--capture")});
+    EXPECT_TRUE(capture.ok()) << capture.err.toStdString();
+    ASSERT_TRUE(waitUntil([&] { return form->clipList().size() == 1; }));
+    EXPECT_EQ(entries(), std::vector<std::string>{"bound to a key"});
+    const ToolResult show = runTool(QStringLiteral(ZUB_PROGRAM), {QStringLiteral("--show")});
+    EXPECT_TRUE(show.ok()) << show.err.toStdString();
+    EXPECT_EQ(requests, (std::vector{InstanceRequest::Capture, InstanceRequest::Show}));
+    for (const int fd : {silent, rambling, unknown}) ::close(fd);
 }
 
 TEST_F(ProgramTest, DoubleClickPutsTheClipTextOnTheRealClipboard) {
