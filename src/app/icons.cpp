@@ -1,12 +1,7 @@
 #include "app/icons.h"
 
 #include <QDir>
-#include <QPainter>
-#include <QPixmap>
 #include <QStringList>
-#ifndef ZUB_PRERENDERED_ICONS
-#include <QSvgRenderer>
-#endif
 
 // Resources compiled into a static library must be registered by hand, from outside any
 // namespace.
@@ -21,33 +16,14 @@ static void registerIconResources() {
 namespace zub::icons {
 namespace {
 
-#ifdef ZUB_PRERENDERED_ICONS
-// Where Qt has no SVG module (the Windows build), the build drew each icon into PNG files beside
-// it in the resources, "<name>.svg-<size>.png".
+// The build drew each icon into PNG files beside it in the resources, "<name>.svg-<size>.png"
+// (see resources/icon_resources.cmake): decoding them costs a start a fraction of drawing them.
 QIcon fromSvg(const QString& resource, std::initializer_list<int> sizes) {
     registerIconResources();
     QIcon icon;
     for (int size : sizes) icon.addFile(resource + QStringLiteral("-%1.png").arg(size));
     return icon;
 }
-#else
-// Rendered by the program itself rather than through Qt's image plugins, so the icons do not
-// depend on which plugins a system happens to have installed.
-QIcon fromSvg(const QString& resource, std::initializer_list<int> sizes) {
-    registerIconResources();
-    QSvgRenderer renderer(resource);
-    QIcon icon;
-    for (int size : sizes) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-#endif
 
 } // namespace
 
