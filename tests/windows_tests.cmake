@@ -89,8 +89,8 @@ target_sources(picture_preview_test PRIVATE unit/picture_test_files.cpp)
 # The Win32 backend against the system, under the Chinese code page and under the Western one.
 add_executable(win32_platform_tests windows/win32_platform_test.cpp windows/gdi_test_files.h)
 target_include_directories(win32_platform_tests PRIVATE windows)
-target_link_libraries(win32_platform_tests PRIVATE zub_platform_win32 zub_images Qt6::Gui
-                      GTest::gtest)
+target_link_libraries(win32_platform_tests PRIVATE zub_platform_win32 zub_images zub_capture
+                      Qt6::Gui GTest::gtest)
 zub_wine_test(windows_platform_936 win32_platform_tests LANG zh_CN.UTF-8)
 zub_wine_test(windows_platform_1252 win32_platform_tests LANG en_US.UTF-8)
 

@@ -2,6 +2,7 @@
 // it, the viewer chain with other programs' viewers in it, hot keys, files, the screen and GDI's
 // metafiles. Run once under code page 936 and once under 1252: the results are the same.
 
+#include "capture/copied_picture.h"
 #include "gdi_test_files.h"
 #include "images/emf_reader.h"
 #include "images/wmf_reader.h"
@@ -180,6 +181,21 @@ TEST(Win32Clipboard, BitmapsGoOutAndComeBackAsDeviceIndependentBitmaps) {
     EXPECT_TRUE(clipboard.offersBitmap());
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP)) << "the system makes CF_BITMAP of CF_DIB";
     EXPECT_EQ(clipboard.readBitmap().convertToFormat(QImage::Format_RGB32), image);
+    // The window decodes them on its worker, from the bytes read here: the same pixels.
+    const QImage decoded = decodeCopiedPicture(clipboard.readEncodedBitmap());
+    EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32), image);
+
+    // A DIB whose header makes no sense, as another program might put there: nothing to decode.
+    const char nonsense[16] = {7, 0, 0, 0};
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof nonsense);
+    std::memcpy(GlobalLock(memory), nonsense, sizeof nonsense);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_DIB, memory);
+    CloseClipboard();
+    EXPECT_TRUE(clipboard.readEncodedBitmap().isEmpty());
+    EXPECT_TRUE(clipboard.readBitmap().isNull());
 }
 
 // A well-behaved viewer of another program: counts its notices and keeps the chain.

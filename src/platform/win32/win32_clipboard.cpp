@@ -75,9 +75,9 @@ std::uint16_t u16(const char* p) {
 }
 
 // A device-independent bitmap (what CF_DIB holds: a header, colours, pixels) as a bitmap file,
-// decoded by Qt's bitmap reader. A null image for a header that makes no sense or a picture
-// beyond the pixel budget.
-QImage imageFromDib(const char* dib, std::size_t size) {
+// for Qt's bitmap reader. Empty for a header that makes no sense or a picture beyond the pixel
+// budget.
+QByteArray bitmapFileFromDib(const char* dib, std::size_t size) {
     if (size < 12) return {};
     const std::uint32_t headerSize = u32(dib);
     std::uint64_t width = 0, height = 0, colours = 0, masks = 0;
@@ -111,7 +111,12 @@ QImage imageFromDib(const char* dib, std::size_t size) {
     append32(0);
     append32(static_cast<std::uint32_t>(offset));
     file.append(dib, static_cast<qsizetype>(size));
-    return QImage::fromData(file, "BMP");
+    return file;
+}
+
+QImage imageFromDib(const char* dib, std::size_t size) {
+    const QByteArray file = bitmapFileFromDib(dib, size);
+    return file.isEmpty() ? QImage() : QImage::fromData(file, "BMP");
 }
 
 // The image as CF_DIB: a bitmap file without its file header.
@@ -222,12 +227,16 @@ QImage Win32Clipboard::readBitmap() {
 }
 
 QByteArray Win32Clipboard::readEncodedBitmap() {
-    // A PNG that another program served (Wine's bridge serves X's image/png so) is decoded off
-    // the window's thread, where a large or hostile one costs the window nothing; a CF_DIB is
-    // pixels already, which readBitmap() gives.
+    // What another program copied is decoded off the window's thread, where a large or hostile
+    // picture costs the window nothing: a CF_DIB as the bitmap file it makes (a copy of its
+    // bytes behind a file header), or a PNG (Wine's bridge serves X's image/png so). A DIB whose
+    // header makes no sense gives nothing here, and readBitmap() then nothing either.
     const Session session(*this);
-    if (IsClipboardFormatAvailable(CF_DIB) || !m_png || !IsClipboardFormatAvailable(m_png))
-        return {};
+    if (IsClipboardFormatAvailable(CF_DIB)) {
+        const LockedData dib(CF_DIB);
+        return dib.data() ? bitmapFileFromDib(dib.data(), dib.size()) : QByteArray();
+    }
+    if (!m_png || !IsClipboardFormatAvailable(m_png)) return {};
     const LockedData png(m_png);
     if (!png.data()) return {};
     return QByteArray(png.data(), static_cast<qsizetype>(png.size()));
