@@ -27,8 +27,9 @@ function(zub_icon_resources target qrc)
             string(APPEND files "        <file alias=\"${icon}-${size}.png\">${png}</file>\n")
         endforeach()
     endforeach()
-    file(WRITE ${out}/${name}
-         "<RCC>\n    <qresource prefix=\"/\">\n${files}    </qresource>\n</RCC>\n")
+    # Rewritten only when it changes, so that configuring again rebuilds nothing.
+    file(CONFIGURE OUTPUT ${out}/${name}
+         CONTENT "<RCC>\n    <qresource prefix=\"/\">\n${files}    </qresource>\n</RCC>\n" @ONLY)
     add_custom_target(${target}_icon_pictures DEPENDS ${pictures})
     target_sources(${target} PRIVATE ${out}/${name})
     set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${target}_icon_pictures)
